@@ -1,0 +1,5 @@
+#include "app/menu.hpp"
+
+int main() {
+    return app::run_menu();
+}

@@ -1,0 +1,20 @@
+// What the operator sees: printing, clearing the screen, pausing, leaving.
+#pragma once
+
+#include <string_view>
+
+namespace console {
+
+// Writes text to standard output exactly as given, with no line feed added.
+void print(std::string_view text);
+
+// Clears the screen and its scrollback, cursor home.
+void clear_screen();
+
+// "Press any key" and one key press on the console (none without a console).
+void pause();
+
+// Delivers everything printed so far and ends the process with status 1.
+[[noreturn]] void quit();
+
+}  // namespace console

@@ -1,0 +1,49 @@
+// Standard output, the screen, the pause and the exit on POSIX terminals.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/platform.hpp"
+
+namespace platform {
+namespace {
+
+bool stdout_is_terminal() {
+    static const bool is_terminal = ::isatty(STDOUT_FILENO) == 1;
+    return is_terminal;
+}
+
+}  // namespace
+
+// On a terminal every piece is shown at once; to a file or a pipe the
+// standard library's block buffering holds it until exit.
+void write_out(std::string_view text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    if (stdout_is_terminal()) std::fflush(stdout);
+}
+
+void write_error(std::string_view text) {
+    std::fflush(stdout);
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    std::fflush(stderr);
+}
+
+// As the Windows "cls": the screen and its scrollback on a terminal, a form
+// feed when the output goes to a file or a pipe.
+void clear_screen() {
+    write_out(stdout_is_terminal() ? "\x1b[H\x1b[2J\x1b[3J" : "\f");
+}
+
+// The prompt of the Windows interpreter's "pause", and the whole key it waits for.
+void pause() {
+    write_out("Press any key to continue . . . ");
+    wait_key_press();
+    write_out("\n");
+}
+
+void exit_process(int status) {
+    std::exit(status);  // flushes standard output
+}
+
+}  // namespace platform

@@ -1,0 +1,23 @@
+#include "records/folders.hpp"
+
+#include <string>
+
+#include "console/output.hpp"
+#include "platform/platform.hpp"
+#include "records/bucket.hpp"
+
+namespace records {
+
+void create_folders() {
+    console::clear_screen();
+    platform::make_folder(std::string(account_tree));
+    // 249, not 255: the server's own range.
+    for (int number = 1; number <= 249; ++number) {
+        console::print("Creando AscII" + std::to_string(number) + "...\n");
+        platform::make_folder(bucket_folder(account_tree, number));
+    }
+    console::print("\n");
+    console::pause();
+}
+
+}  // namespace records

@@ -1,0 +1,10 @@
+// Menu option "1": the account folder tree.
+#pragma once
+
+namespace records {
+
+// Creates the folder "Account" and its bucket folders AscII1 to AscII249,
+// announcing each; existing folders and their files are left as they are.
+void create_folders();
+
+}  // namespace records

@@ -1,0 +1,65 @@
+#include "records/record_name.hpp"
+
+#include <algorithm>
+#include <array>
+
+namespace records {
+namespace {
+
+constexpr std::string_view forbidden_characters = "<>:\"/\\|?*";
+
+bool is_control(unsigned char byte) {
+    return byte < 0x20 || byte == 0x7F;
+}
+
+char ascii_upper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// Windows opens a device, not a file, for these names, with any extension
+// and with spaces before the extension ("CON .txt"). The superscript digits
+// (bytes B9, B2, B3 in the ANSI code page) count as digits there.
+bool is_reserved_device(std::string_view name) {
+    std::string base(name.substr(0, name.find('.')));
+    while (!base.empty() && base.back() == ' ') base.pop_back();
+    std::transform(base.begin(), base.end(), base.begin(), ascii_upper);
+
+    constexpr std::array<std::string_view, 6> devices = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    if (std::find(devices.begin(), devices.end(), base) != devices.end()) return true;
+
+    if (base.size() != 4 || (base.compare(0, 3, "COM") != 0 && base.compare(0, 3, "LPT") != 0)) return false;
+    const auto digit = static_cast<unsigned char>(base[3]);
+    return (digit >= '1' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
+}
+
+}  // namespace
+
+std::optional<std::string> unsafe_name_reason(std::string_view name) {
+    if (name.empty()) return "esta vacio";
+    for (const char c : name) {
+        if (is_control(static_cast<unsigned char>(c))) return "contiene un caracter de control";
+        if (forbidden_characters.find(c) != std::string_view::npos) {
+            return std::string("contiene el caracter ") + c + ", que Windows no admite en nombres de archivo";
+        }
+    }
+    if (is_reserved_device(name)) return "Windows lo reserva para un dispositivo";
+    return std::nullopt;
+}
+
+std::string printable_name(std::string_view name) {
+    constexpr std::string_view hex = "0123456789ABCDEF";
+    std::string shown;
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (is_control(byte)) {
+            shown += "\\x";
+            shown += hex[byte >> 4];
+            shown += hex[byte & 0xF];
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
+}  // namespace records
