@@ -1,0 +1,56 @@
+#include "records/record_name.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using records::unsafe_name_reason;
+
+TEST(RecordName, OrdinaryNamesAreSafe) {
+    for (const std::string_view name :
+         {"acct", "GmName", "a", "Zed_01", "x.y", "..", ".", " lead", "trail ", "CONSOLE", "COM0", "COM10",
+          "LPT", "nulo", "\xe9t\xe9", "\xf1" "and\xfa", "\x80\xff"}) {
+        EXPECT_EQ(unsafe_name_reason(name), std::nullopt) << testing::PrintToString(name);
+    }
+}
+
+TEST(RecordName, EmptyNameIsRefused) {
+    EXPECT_EQ(unsafe_name_reason(""), "esta vacio");
+}
+
+TEST(RecordName, SeparatorsAndOtherWindowsForbiddenCharactersAreRefused) {
+    for (const char c : std::string_view("<>:\"/\\|?*")) {
+        const std::string name = std::string("ab") + c + "cd";
+        const auto reason = unsafe_name_reason(name);
+        ASSERT_TRUE(reason) << name;
+        EXPECT_NE(reason->find(std::string("caracter ") + c), std::string::npos) << *reason;
+    }
+    EXPECT_TRUE(unsafe_name_reason("../acct"));
+    EXPECT_TRUE(unsafe_name_reason("..\\..\\x"));
+}
+
+TEST(RecordName, ControlCharactersAreRefused) {
+    for (const std::string_view name : {std::string_view("a\tb"), std::string_view("\x1b[2J"),
+                                        std::string_view("a\x7f"), std::string_view("a\rb"),
+                                        std::string_view("x\0y", 3)}) {
+        EXPECT_EQ(unsafe_name_reason(name), "contiene un caracter de control") << testing::PrintToString(name);
+    }
+}
+
+TEST(RecordName, WindowsDeviceNamesAreRefusedInAnyCaseAndWithAnyExtension) {
+    for (const std::string_view name :
+         {"CON", "con", "Prn", "aux", "NUL", "COM1", "com9", "LPT1", "lPt9", "CONIN$", "conout$", "nul.tar",
+          "CON.foo", "CON .x", "aux  ", "COM\xb9", "LPT\xb2", "com\xb3"}) {
+        EXPECT_EQ(unsafe_name_reason(name), "Windows lo reserva para un dispositivo")
+            << testing::PrintToString(name);
+    }
+}
+
+TEST(RecordName, PrintableNameShowsControlCharactersAsHex) {
+    EXPECT_EQ(records::printable_name("a\x1b[2J\tb"), "a\\x1B[2J\\x09b");
+    EXPECT_EQ(records::printable_name("\xe9t"), "\xe9t");
+}
+
+}  // namespace
