@@ -6,7 +6,6 @@
 #include "console/char_code.hpp"
 #include "console/keys.hpp"
 #include "console/output.hpp"
-#include "platform/platform.hpp"
 #include "records/account_file.hpp"
 #include "records/folders.hpp"
 #include "records/gm_file.hpp"
@@ -17,15 +16,13 @@ namespace {
 // Ctrl+E at the menu ends the program with status 0; the menu does not say so.
 constexpr int hidden_exit_key = 5;
 
-// Exit status when no key can be read at the menu (no terminal, or it is gone).
-constexpr int no_console_status = 2;
-
 struct MenuCommand {
     int key;
     void (*run)();
     bool clear_after;  // whether the loop clears the screen once it returns
 };
 
+// clang-format off
 constexpr std::array menu_commands = {
     MenuCommand{'1', records::create_folders, true},
     MenuCommand{'2', records::create_account, true},
@@ -33,6 +30,7 @@ constexpr std::array menu_commands = {
     MenuCommand{'4', records::create_gm, true},
     MenuCommand{'0', confirm_exit, false},
 };
+// clang-format on
 
 void report_invalid_option() {
     console::print("Opcion incorrecta");
@@ -44,11 +42,6 @@ const MenuCommand& command_for(int key) {
     const auto* found = std::find_if(menu_commands.begin(), menu_commands.end(),
                                      [key](const MenuCommand& command) { return command.key == key; });
     return found != menu_commands.end() ? *found : invalid_option;
-}
-
-[[noreturn]] void end_without_console() {
-    platform::write_error("\nNo se puede leer el teclado (no hay terminal o se ha cerrado). El programa termina.\n");
-    platform::exit_process(no_console_status);
 }
 
 }  // namespace
@@ -77,7 +70,7 @@ int run_menu() {
     for (;;) {
         print_menu();
         const int key = console::read_key();
-        if (key == console::key_unreadable) end_without_console();
+        if (key == console::key_unreadable) console::end_without_terminal();
         const MenuCommand& command = command_for(key);
         command.run();
         if (command.clear_after) console::clear_screen();

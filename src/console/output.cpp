@@ -20,4 +20,10 @@ void quit() {
     platform::exit_process(1);
 }
 
+void end_without_terminal() {
+    platform::write_error(
+        "\nNo se puede leer el teclado (no hay terminal o se ha cerrado). El programa termina.\n");
+    platform::exit_process(no_terminal_status);
+}
+
 }  // namespace console

@@ -17,4 +17,11 @@ void pause();
 // Delivers everything printed so far and ends the process with status 1.
 [[noreturn]] void quit();
 
+// Exit status when the terminal cannot be read: there is none, or it closed.
+inline constexpr int no_terminal_status = 2;
+
+// Says on standard error that the terminal cannot be read and ends the
+// process with no_terminal_status.
+[[noreturn]] void end_without_terminal();
+
 }  // namespace console

@@ -23,6 +23,10 @@ struct KeyPress {
 // without echo and without Enter. Empty when the console cannot be read.
 std::optional<KeyPress> wait_key_press();
 
+// Whether standard input is a terminal that has hung up (closed under the
+// program), as opposed to one that gave an ordinary end of input.
+bool standard_input_hung_up();
+
 // Writes text to standard output as given. When standard output is a console
 // the text is on screen before this returns; otherwise it is buffered.
 void write_out(std::string_view text);
@@ -67,8 +71,7 @@ struct FileOutcome {
 // Puts `bytes` in place of the file `file_name` inside `folder`, all or
 // nothing: until the new content is complete and on disk, the old file (if
 // any) stays whole, and no temporary file is left behind on failure.
-FileOutcome replace_file(const std::string& folder, const std::string& file_name,
-                         std::string_view bytes);
+FileOutcome replace_file(const std::string& folder, const std::string& file_name, std::string_view bytes);
 
 // The local date and time, to the minute.
 struct Timestamp {

@@ -1,6 +1,8 @@
 // Standard output, the screen, the pause and the exit on POSIX terminals.
+#include <termios.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
@@ -15,6 +17,13 @@ bool stdout_is_terminal() {
 }
 
 }  // namespace
+
+// A hung-up terminal refuses every request with EIO; a file, a pipe or a
+// live terminal does not.
+bool standard_input_hung_up() {
+    struct termios settings {};
+    return ::tcgetattr(STDIN_FILENO, &settings) != 0 && errno == EIO;
+}
 
 // On a terminal every piece is shown at once; to a file or a pipe the
 // standard library's block buffering holds it until exit.

@@ -79,10 +79,12 @@ struct Guard {
     void (*handler)(int);
 };
 
+// clang-format off
 constexpr Guard guards[] = {
     {SIGINT, on_terminating_signal}, {SIGTERM, on_terminating_signal}, {SIGHUP, on_terminating_signal},
     {SIGQUIT, on_terminating_signal}, {SIGTSTP, on_stop_signal},       {SIGCONT, on_continue_signal},
 };
+// clang-format on
 
 // Raw mode for the life of the object: no line editing, no echo, no signal
 // keys (Ctrl+C is the key 3), no flow control, Enter as CR. Switched with
@@ -128,8 +130,8 @@ private:
     }
 
     int fd_ = -1;
-    struct sigaction previous_[std::size(guards)] {};
-    bool installed_[std::size(guards)] {};
+    struct sigaction previous_[std::size(guards)]{};
+    bool installed_[std::size(guards)]{};
 };
 
 enum class ByteRead { byte, timed_out, failed };
@@ -137,7 +139,7 @@ enum class ByteRead { byte, timed_out, failed };
 // Reads one byte into `pending`, waiting at most `timeout_ms` (-1: no limit).
 ByteRead read_byte(int fd, int timeout_ms) {
     for (;;) {
-        struct pollfd watch {fd, POLLIN, 0};
+        pollfd watch{fd, POLLIN, 0};
         const int ready = ::poll(&watch, 1, timeout_ms);
         if (ready < 0 && errno == EINTR) continue;
         if (ready < 0) return ByteRead::failed;
