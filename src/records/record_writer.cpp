@@ -1,6 +1,7 @@
 #include "records/record_writer.hpp"
 
 #include "console/output.hpp"
+#include "platform/line_ends.hpp"
 #include "records/bucket.hpp"
 #include "records/record_name.hpp"
 
@@ -26,13 +27,7 @@ std::string failure_reason(const platform::FileOutcome& outcome, const std::stri
 }  // namespace
 
 std::string disk_bytes(std::string_view image) {
-    std::string bytes;
-    bytes.reserve(image.size() + image.size() / 16);
-    for (const char c : image) {
-        if (c == '\n') bytes += '\r';
-        bytes += c;
-    }
-    return bytes;
+    return platform::with_crlf_line_ends(image);
 }
 
 std::optional<std::string> store_record(std::string_view tree, std::string_view name,

@@ -5,10 +5,10 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/extended_keys.hpp"
+
 namespace platform {
 namespace {
-
-
 
 constexpr unsigned char escape = 0x1B;
 constexpr unsigned char delete_byte = 0x7F;
@@ -18,44 +18,23 @@ constexpr int unknown_character = '?';
 // Longest escape sequence worth waiting for; anything longer is dropped.
 constexpr std::size_t longest_sequence = 32;
 
-// The codes of a key without a character, as the Windows console gives them
-// with no modifier, with Shift, with Ctrl and with Alt.
-struct KeyRow {
-    KeyPress plain, shift, ctrl, alt;
-};
-
+// clang-format off
 enum KeyId : unsigned char {
     home, up, page_up, left, right, end, down, page_down, insert, del,
     f1, f2, f3, f4, f5, f6, f7, f8, f9, f10, f11, f12,
     back_tab, keypad_enter,
 };
 
-constexpr KeyRow grey_key(int scan, int ctrl, int alt) {
-    return {{224, scan}, {224, scan}, {224, ctrl}, {0, alt}};
-}
-
-constexpr KeyRow function_key(int n) {
-    return {{0, 58 + n}, {0, 83 + n}, {0, 93 + n}, {0, 103 + n}};
-}
-
 // Indexed by KeyId.
 constexpr std::array<KeyRow, 24> key_rows = {{
-    grey_key(71, 119, 151),  // Home
-    grey_key(72, 141, 152),  // Up
-    grey_key(73, 134, 153),  // PgUp
-    grey_key(75, 115, 155),  // Left
-    grey_key(77, 116, 157),  // Right
-    grey_key(79, 117, 159),  // End
-    grey_key(80, 145, 160),  // Down
-    grey_key(81, 118, 161),  // PgDn
-    grey_key(82, 146, 162),  // Insert
-    grey_key(83, 147, 163),  // Delete
+    extended_keys::home, extended_keys::up, extended_keys::page_up, extended_keys::left,
+    extended_keys::right, extended_keys::end, extended_keys::down, extended_keys::page_down,
+    extended_keys::insert, extended_keys::del,
     function_key(1), function_key(2), function_key(3), function_key(4), function_key(5),
     function_key(6), function_key(7), function_key(8), function_key(9), function_key(10),
-    {{224, 133}, {224, 135}, {224, 137}, {224, 139}},  // F11
-    {{224, 134}, {224, 136}, {224, 138}, {224, 140}},  // F12
-    {{9}, {9}, {9}, {9}},                              // Shift+Tab: the console gives Tab
-    {{13}, {13}, {10}, {0, 166}},                      // keypad Enter
+    extended_keys::f11, extended_keys::f12,
+    {{9}, {9}, {9}, {9}},  // Shift+Tab: the console gives Tab
+    extended_keys::keypad_enter,
 }};
 
 // A sequence as terminals send it: ESC, the introducer, a number, the final byte.
@@ -92,6 +71,7 @@ constexpr std::array sequences = {
     // Shift+Tab and the application keypad's Enter.
     Sequence{"[", 1, 'Z', back_tab}, Sequence{"O", 1, 'M', keypad_enter},
 };
+// clang-format on
 
 DecodeResult key(std::size_t length, KeyPress codes) {
     return {DecodeStatus::key, length, codes};
@@ -218,8 +198,8 @@ DecodeResult decode_sequence(std::span<const unsigned char> in, bool more_may_fo
     if (final_byte < 0x40 || final_byte > 0x7E) return skipped(i);  // broken: keep the stray byte
     if (parameters_end != i) return skipped(i + 1);                 // intermediates: not a key
 
-    const auto codes = look_up(introducer, in.subspan(parameters_begin, parameters_end - parameters_begin),
-                               final_byte, alt);
+    const auto codes =
+        look_up(introducer, in.subspan(parameters_begin, parameters_end - parameters_begin), final_byte, alt);
     return codes ? key(i + 1, *codes) : skipped(i + 1);
 }
 

@@ -1,0 +1,91 @@
+// Standard output, the screen, the pause and the exit on the Windows console.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "platform/line_ends.hpp"
+#include "platform/platform.hpp"
+
+namespace platform {
+namespace {
+
+bool stdout_is_console() {
+    static const bool is_console = [] {
+        DWORD mode = 0;
+        return ::GetConsoleMode(::GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
+    }();
+    return is_console;
+}
+
+// The bytes as given, in the console's code page, each line feed as CR LF:
+// what the Windows C library's text mode writes. Wine's C library would pass
+// them through its locale instead and drop the codes above 127.
+void write_console(std::string_view text) {
+    const std::string bytes = with_crlf_line_ends(text);
+    DWORD written = 0;
+    ::WriteFile(::GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                nullptr);
+}
+
+// Runs one of the command interpreter's built-in commands in this console,
+// with this process's standard handles, and waits for it to end. Output to a
+// console is already on screen; output to a file stays in its buffer. The
+// interpreter is taken from the system folder, never from the data folder.
+void run_interpreter(const char* command) {
+    char system_folder[MAX_PATH];
+    const UINT length = ::GetSystemDirectoryA(system_folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return;
+    const std::string interpreter = std::string(system_folder, length) + "\\cmd.exe";
+    std::string command_line = std::string("cmd /c ") + command;
+
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessA(interpreter.c_str(), command_line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                          nullptr, &startup, &process)) {
+        return;
+    }
+    ::WaitForSingleObject(process.hProcess, INFINITE);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+}
+
+}  // namespace
+
+// Every line feed goes out as CR LF. On a console every piece is shown at
+// once; to a file or a pipe, in text mode, the C library's block buffering
+// holds it until exit.
+void write_out(std::string_view text) {
+    if (stdout_is_console()) {
+        write_console(text);
+    } else {
+        std::fwrite(text.data(), 1, text.size(), stdout);
+    }
+}
+
+// A console that closes ends the process, so a read never meets it.
+bool standard_input_hung_up() {
+    return false;
+}
+
+void write_error(std::string_view text) {
+    std::fflush(stdout);
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    std::fflush(stderr);
+}
+
+void clear_screen() {
+    run_interpreter("cls");
+}
+
+void pause() {
+    run_interpreter("pause");
+}
+
+void exit_process(int status) {
+    std::fflush(nullptr);
+    ::ExitProcess(static_cast<UINT>(status));
+}
+
+}  // namespace platform

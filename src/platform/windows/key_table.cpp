@@ -1,0 +1,89 @@
+#include "platform/windows/key_table.hpp"
+
+#include <algorithm>
+#include <array>
+
+#include "platform/extended_keys.hpp"
+
+namespace platform {
+namespace {
+
+// A modifier column that gives nothing.
+constexpr KeyPress no_key{-1};
+
+struct ScanRow {
+    int scan_code;
+    bool enhanced;
+    KeyRow codes;
+};
+
+// A numeric keypad key with NumLock off: the grey key's codes after 0. On
+// Windows the console gives Shift with these keys a digit as its character,
+// so the Shift column is reached only where grey keys come without their flag
+// (Wine in a Unix terminal), and there Shift+arrow stays an arrow. Alt with
+// keypad keys types a character by its number, so it gives nothing here.
+constexpr KeyRow keypad_key(const KeyRow& grey) {
+    return {{0, grey.plain.second}, {0, grey.plain.second}, {0, grey.ctrl.second}, no_key};
+}
+
+// Ctrl with keypad 9 gives 132, not the grey PgUp's 134 (which F12 shares).
+constexpr KeyRow keypad_page_up = {{0, 73}, {0, 73}, {0, 132}, no_key};
+
+constexpr std::array scan_rows = {
+    ScanRow{71, true, extended_keys::home},
+    ScanRow{72, true, extended_keys::up},
+    ScanRow{73, true, extended_keys::page_up},
+    ScanRow{75, true, extended_keys::left},
+    ScanRow{77, true, extended_keys::right},
+    ScanRow{79, true, extended_keys::end},
+    ScanRow{80, true, extended_keys::down},
+    ScanRow{81, true, extended_keys::page_down},
+    ScanRow{82, true, extended_keys::insert},
+    ScanRow{83, true, extended_keys::del},
+    ScanRow{28, true, extended_keys::keypad_enter},
+    ScanRow{53, true, {{'/'}, {'?'}, {0, 149}, {0, 164}}},  // keypad /
+    ScanRow{71, false, keypad_key(extended_keys::home)},
+    ScanRow{72, false, keypad_key(extended_keys::up)},
+    ScanRow{73, false, keypad_page_up},
+    ScanRow{75, false, keypad_key(extended_keys::left)},
+    ScanRow{77, false, keypad_key(extended_keys::right)},
+    ScanRow{79, false, keypad_key(extended_keys::end)},
+    ScanRow{80, false, keypad_key(extended_keys::down)},
+    ScanRow{81, false, keypad_key(extended_keys::page_down)},
+    ScanRow{82, false, keypad_key(extended_keys::insert)},
+    ScanRow{83, false, keypad_key(extended_keys::del)},
+    ScanRow{59, false, function_key(1)},
+    ScanRow{60, false, function_key(2)},
+    ScanRow{61, false, function_key(3)},
+    ScanRow{62, false, function_key(4)},
+    ScanRow{63, false, function_key(5)},
+    ScanRow{64, false, function_key(6)},
+    ScanRow{65, false, function_key(7)},
+    ScanRow{66, false, function_key(8)},
+    ScanRow{67, false, function_key(9)},
+    ScanRow{68, false, function_key(10)},
+    ScanRow{87, false, extended_keys::f11},
+    ScanRow{88, false, extended_keys::f12},
+};
+
+}  // namespace
+
+std::optional<KeyPress> key_codes(const KeyRecord& record) {
+    if (record.character != 0) return KeyPress{record.character};
+
+    const auto* row = std::find_if(scan_rows.begin(), scan_rows.end(), [&record](const ScanRow& row) {
+        return row.scan_code == record.scan_code && row.enhanced == record.enhanced;
+    });
+    if (row == scan_rows.end()) return std::nullopt;
+
+    // Alt wins over Ctrl, and Ctrl over Shift.
+    const KeyRow& codes = row->codes;
+    const KeyPress& press = record.alt     ? codes.alt
+                            : record.ctrl  ? codes.ctrl
+                            : record.shift ? codes.shift
+                                           : codes.plain;
+    if (press == no_key) return std::nullopt;
+    return press;
+}
+
+}  // namespace platform

@@ -1,0 +1,90 @@
+// Key presses from the console input. Line editing, echo and Ctrl+C
+// processing are off only while a key is awaited; the previous mode is
+// restored on return, and also when a console event (Ctrl+Break, the window
+// closing) ends the process during the wait.
+#include <windows.h>
+
+#include "platform/platform.hpp"
+#include "platform/windows/key_table.hpp"
+
+namespace platform {
+namespace {
+
+constexpr DWORD key_wait_off = ENABLE_LINE_INPUT | ENABLE_ECHO_INPUT | ENABLE_PROCESSED_INPUT |
+                               ENABLE_VIRTUAL_TERMINAL_INPUT;  // that one would turn keys into sequences
+
+// Opened at the first key read and kept to the end of the run: the console
+// itself, whatever standard input is.
+HANDLE console_input() {
+    static const HANDLE input =
+        ::CreateFileA("CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                      OPEN_EXISTING, 0, nullptr);
+    return input;
+}
+
+// Written before the event handler is installed, read by it; the system runs
+// the handler on a thread of its own.
+HANDLE waiting_input = INVALID_HANDLE_VALUE;
+DWORD saved_mode = 0;
+
+BOOL WINAPI on_console_event(DWORD) {
+    ::SetConsoleMode(waiting_input, saved_mode);
+    return FALSE;  // on to the default handling, which ends the process
+}
+
+// The key-waiting mode for the life of the object.
+class KeyWaitMode {
+public:
+    explicit KeyWaitMode(HANDLE input) {
+        if (!::GetConsoleMode(input, &saved_mode)) return;
+        waiting_input = input;
+        ::SetConsoleCtrlHandler(on_console_event, TRUE);
+        ::SetConsoleMode(input, saved_mode & ~key_wait_off);
+        input_ = input;
+    }
+
+    KeyWaitMode(const KeyWaitMode&) = delete;
+    KeyWaitMode& operator=(const KeyWaitMode&) = delete;
+
+    ~KeyWaitMode() {
+        if (input_ == INVALID_HANDLE_VALUE) return;
+        ::SetConsoleMode(input_, saved_mode);
+        ::SetConsoleCtrlHandler(on_console_event, FALSE);
+    }
+
+    bool active() const { return input_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE input_ = INVALID_HANDLE_VALUE;
+};
+
+KeyRecord key_record(const KEY_EVENT_RECORD& key) {
+    const DWORD state = key.dwControlKeyState;
+    return {
+        static_cast<unsigned char>(key.uChar.AsciiChar),
+        key.wVirtualScanCode,
+        (state & ENHANCED_KEY) != 0,
+        (state & SHIFT_PRESSED) != 0,
+        (state & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED)) != 0,
+        (state & (LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED)) != 0,
+    };
+}
+
+}  // namespace
+
+std::optional<KeyPress> wait_key_press() {
+    const HANDLE input = console_input();
+    if (input == INVALID_HANDLE_VALUE) return std::nullopt;
+    const KeyWaitMode mode(input);
+    if (!mode.active()) return std::nullopt;
+
+    for (;;) {
+        INPUT_RECORD record;
+        DWORD count = 0;
+        if (!::ReadConsoleInputA(input, &record, 1, &count) || count == 0) return std::nullopt;
+        if (record.EventType != KEY_EVENT || !record.Event.KeyEvent.bKeyDown) continue;
+        if (const auto codes = key_codes(key_record(record.Event.KeyEvent))) return codes;
+    }
+}
+
+}  // namespace platform
