@@ -1,0 +1,190 @@
+// Option "2", the account dialogue and its file, end to end.
+#include <algorithm>
+
+#include "record_check.hpp"
+#include "scenario.hpp"
+
+namespace e2e {
+namespace {
+
+class AccountTest : public Scenario {
+protected:
+    // The three entries without a limit, then the pause after the outcome.
+    // Gives the clock read just before the record was written.
+    Minute finish_dialogue(std::string_view email = "mail", std::string_view question = "quiz",
+                           std::string_view answer_text = "answer") {
+        answer(texts::email_prompt, email);
+        answer(texts::question_prompt, question);
+        wait_for_prompt(texts::answer_prompt);
+        const Minute before = local_minute_now();
+        type_line(answer_text);
+        wait_for_pause();
+        return before;
+    }
+
+    std::vector<std::string> success_tail() const {
+        return {"", std::string(texts::account_created), pause_line()};
+    }
+
+    static std::string line(std::string_view prompt, std::string_view entry) {
+        return std::string(prompt) + std::string(entry);
+    }
+
+    // What the screen shows after an over-long entry: the message and the
+    // back-or-quit prompt.
+    static std::vector<std::string> over_long(std::string_view prompt, std::string_view entry,
+                                              std::string_view message) {
+        return {line(prompt, entry), "", std::string(message), "", "", std::string(texts::back_or_quit)};
+    }
+};
+
+TEST_F(AccountTest, TypedAsAnOperatorWritesTheGoldenFile) {
+    start();
+    press("1");  // the account tree, as an operator makes it first
+    wait_for_pause();
+    press(keys::enter);
+    expect_menu_only();
+
+    press("2");
+    term().wait_for_screen_lines({std::string(texts::account_name_prompt)});
+    answer(texts::account_name_prompt, "acct");
+    answer(texts::password_prompt, "pw");
+    const Minute before = finish_dialogue();
+    const Minute after = local_minute_now();
+
+    std::vector<std::string> screen = {
+        line(texts::account_name_prompt, "acct"), line(texts::password_prompt, "pw"),
+        line(texts::email_prompt, "mail"),        line(texts::question_prompt, "quiz"),
+        line(texts::answer_prompt, "answer"),
+    };
+    const auto tail = success_tail();
+    screen.insert(screen.end(), tail.begin(), tail.end());
+    term().wait_for_screen_lines(screen);
+
+    EXPECT_TRUE(
+        record_matches(data() / "Account" / "AscII97" / "acct.txt", RecordKind::account, {}, before, after));
+    auto tree = account_tree_listing();
+    tree.emplace_back("Account/AscII97/acct.txt");
+    std::sort(tree.begin(), tree.end());
+    EXPECT_EQ(tree_listing(data()), tree) << "one record, no temporary file, nothing else";
+
+    press(keys::enter);
+    expect_menu_only();
+}
+
+TEST_F(AccountTest, EntriesOfExactlyTheLimitPassWithoutAMessage) {
+    make_folder("Account/AscII97");
+    start();
+    press("2");
+    answer(texts::account_name_prompt, "abcdefghij");  // 10
+    answer(texts::password_prompt, "12345678");        // 8
+    const Minute before = finish_dialogue();
+    const Minute after = local_minute_now();
+
+    std::vector<std::string> screen = {
+        line(texts::account_name_prompt, "abcdefghij"),
+        line(texts::password_prompt, "12345678"),
+        line(texts::email_prompt, "mail"),
+        line(texts::question_prompt, "quiz"),
+        line(texts::answer_prompt, "answer"),
+    };
+    const auto tail = success_tail();
+    screen.insert(screen.end(), tail.begin(), tail.end());
+    term().wait_for_screen_lines(screen);
+    EXPECT_TRUE(record_matches(data() / "Account" / "AscII97" / "abcdefghij.txt", RecordKind::account,
+                               {{"account-name = acct", "account-name = abcdefghij"},
+                                {"account-password = pw", "account-password = 12345678"}},
+                               before, after));
+}
+
+TEST_F(AccountTest, OneCharacterMoreDrawsTheMessageAndTheEntryGoingOnIsCutToTheLimit) {
+    make_folder("Account/AscII65");
+    start();
+    press("2");
+    answer(texts::account_name_prompt, "ABCDEFGHIJK");  // 11
+    std::vector<std::string> screen =
+        over_long(texts::account_name_prompt, "ABCDEFGHIJK", texts::account_name_too_long);
+    term().wait_for_screen_lines(screen);
+    press("x");  // any other key: the dialogue goes on below
+
+    answer(texts::password_prompt, "123456789");  // 9
+    const auto password = over_long(texts::password_prompt, "123456789", texts::password_too_long);
+    screen.insert(screen.end(), password.begin(), password.end());
+    term().wait_for_screen_lines(screen);
+    press("x");
+
+    const Minute before = finish_dialogue();
+    const Minute after = local_minute_now();
+    screen.insert(screen.end(), {line(texts::email_prompt, "mail"), line(texts::question_prompt, "quiz"),
+                                 line(texts::answer_prompt, "answer")});
+    const auto tail = success_tail();
+    screen.insert(screen.end(), tail.begin(), tail.end());
+    term().wait_for_screen_lines(screen);
+
+    // The record never carries more than the server's field: 10 and 8.
+    EXPECT_TRUE(record_matches(data() / "Account" / "AscII65" / "ABCDEFGHIJ.txt", RecordKind::account,
+                               {{"account-name = acct", "account-name = ABCDEFGHIJ"},
+                                {"account-password = pw", "account-password = 12345678"}},
+                               before, after));
+    EXPECT_EQ(tree_listing(data()),
+              (std::vector<std::string>{"Account/", "Account/AscII65/", "Account/AscII65/ABCDEFGHIJ.txt"}));
+}
+
+TEST_F(AccountTest, WritingTheSameAccountAgainReplacesItsFile) {
+    make_folder("Account/AscII97");
+    start();
+    press("2");
+    answer(texts::account_name_prompt, "acct");
+    answer(texts::password_prompt, "first");
+    finish_dialogue("old@mail", "old question", "old answer");
+    press(keys::enter);
+    expect_menu_only();
+
+    press("2");
+    answer(texts::account_name_prompt, "acct");
+    answer(texts::password_prompt, "pw");
+    const Minute before = finish_dialogue();
+    const Minute after = local_minute_now();
+    EXPECT_TRUE(
+        record_matches(data() / "Account" / "AscII97" / "acct.txt", RecordKind::account, {}, before, after));
+    EXPECT_EQ(tree_listing(data()),
+              (std::vector<std::string>{"Account/", "Account/AscII97/", "Account/AscII97/acct.txt"}));
+}
+
+// A name that is not safe as a file name on the Windows server is refused
+// before anything is written.
+class UnsafeAccountName : public AccountTest, public ::testing::WithParamInterface<std::string> {};
+
+TEST_P(UnsafeAccountName, IsRefusedWithAMessageNamingItAndNothingIsWritten) {
+    const std::string name = GetParam();
+    const int bucket = name.empty() ? 0 : static_cast<signed char>(name.front());
+    // The bucket folder is there: only the name can be the reason.
+    make_folder("Account/AscII" + std::to_string(bucket));
+    const auto tree_before = tree_listing(data());
+
+    start();
+    press("2");
+    answer(texts::account_name_prompt, name);
+    answer(texts::password_prompt, "pw");
+    finish_dialogue();
+
+    const auto lines = term().screen_lines();
+    ASSERT_GE(lines.size(), 4U);
+    EXPECT_EQ(lines[lines.size() - 4], line(texts::answer_prompt, "answer"));
+    EXPECT_EQ(lines[lines.size() - 3], "");
+    EXPECT_NE(lines[lines.size() - 2].find("\"" + name + "\""), std::string::npos)
+        << "the message must name the entry: " << lines[lines.size() - 2];
+    EXPECT_EQ(term().screen_text().find(texts::account_created), std::string::npos) << "no success message";
+    EXPECT_EQ(tree_listing(data()), tree_before) << "nothing may be written";
+
+    press(keys::enter);
+    expect_menu_only();
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, UnsafeAccountName,
+                         ::testing::Values("CON", "con", "LPT1", "Nul.txt", "a/b", "../acct", "a\\b", "x:y",
+                                           ""),
+                         [](const auto& info) { return "name_" + std::to_string(info.index); });
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,322 @@
+// The menu loop end to end: its keys as a terminal sends them, option "1",
+// and the way out when there is no terminal at all.
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+
+#include "scenario.hpp"
+
+namespace e2e {
+namespace {
+
+// The menu as the program writes it, with the line end given.
+std::string menu_output(std::string_view line_end) {
+    std::string text;
+    for (const auto& piece : texts::menu) {
+        text += piece;
+        if (piece != texts::menu_prompt) text += line_end;
+    }
+    return text;
+}
+
+// The output log says: the message (right behind the prompt, checked apart),
+// the clear at once, and the whole menu again.
+std::string invalid_option_pass(const Program& program) {
+    return std::string(texts::invalid_option) + program.clear_bytes + menu_output("\r\n");
+}
+
+std::string message_behind_prompt() {
+    return std::string(texts::menu_prompt) + std::string(texts::invalid_option);
+}
+
+class MenuTest : public Scenario {
+protected:
+    // Waits until the menu loop has had `count` invalid-option passes in all.
+    // Such a pass leaves the screen as it was (the menu on a cleared screen),
+    // so only the output log shows it.
+    void wait_for_invalid_passes(int count, Where where = Where::current()) {
+        term().wait_for_log(invalid_option_pass(program()), count, where);
+    }
+
+    // A key that the program reads as `passes` invalid options in a row.
+    void expect_invalid_passes(std::string_view key, int passes_before, int passes) {
+        press(key);
+        wait_for_invalid_passes(passes_before + passes);
+        expect_menu_only();
+    }
+
+    // Ends the session through the exit confirmation; afterwards every key
+    // sent before has been read.
+    void leave_through_exit_confirmation() {
+        press("0");
+        term().wait_for_screen(texts::exit_question);
+        press("S");
+        const Ending ending = term().wait_for_exit();
+        EXPECT_FALSE(ending.signaled) << ending.describe();
+        EXPECT_EQ(ending.status, 1) << ending.describe();
+    }
+
+    // After the session: `passes` invalid options in all, each right behind the prompt.
+    void expect_invalid_passes_in_all(int passes) {
+        EXPECT_EQ(term().log_count(texts::invalid_option), passes);
+        EXPECT_EQ(term().log_count(message_behind_prompt()), passes);
+    }
+};
+
+TEST_F(MenuTest, ShowsTheSevenPiecesAndWaitsWithTheCursorBehindThePrompt) {
+    start();  // waits for the screen to be exactly the menu
+    const auto cursor = term().cursor();
+    EXPECT_EQ(cursor.row, 6);
+    EXPECT_EQ(cursor.column, static_cast<int>(texts::menu_prompt.size()));
+    if (program().log_is_program_output) {
+        // Nothing before the menu, nothing after the prompt: no clear at
+        // start, no line feed, no echo.
+        term().wait_for_log(texts::menu_prompt);
+        EXPECT_EQ(term().log(), menu_output("\r\n"));
+    }
+    EXPECT_FALSE(term().has_exited());
+}
+
+TEST_F(MenuTest, InvalidKeysPrintTheMessageAndBringTheMenuBackOnAClearedScreen) {
+    E2E_REQUIRE(program().log_is_program_output,
+                "an invalid option leaves the screen as it was; only the log shows it");
+    start();
+    const std::vector<std::pair<std::string, std::string>> invalid_keys = {
+        {"5", "5"},
+        {"6", "6"},
+        {"7", "7"},
+        {"8", "8"},
+        {"9", "9"},
+        {"a", "a"},
+        {"Z", "Z"},
+        {"s", "s"},
+        {"n", "n"},
+        {"space", " "},
+        {"Enter", std::string(keys::enter)},
+    };
+    int passes = 0;
+    for (const auto& [name, bytes] : invalid_keys) {
+        SCOPED_TRACE("key " + name);
+        expect_invalid_passes(bytes, passes, 1);
+        ++passes;
+    }
+    leave_through_exit_confirmation();
+    expect_invalid_passes_in_all(passes);
+    EXPECT_TRUE(tree_listing(data()).empty()) << "an invalid option made files";
+}
+
+TEST_F(MenuTest, KeysWithTwoCodesCountAsTwoPasses) {
+    E2E_REQUIRE(program().log_is_program_output,
+                "an invalid option leaves the screen as it was; only the log shows it");
+    start();
+    std::vector<std::pair<std::string, std::string_view>> two_code_keys = {
+        {"Up (224 72)", keys::up}, {"Left (224 75)", keys::left}, {"Delete (224 83)", keys::del}};
+    if (program().function_keys_reach_program) {
+        two_code_keys.insert(two_code_keys.end(), {{"F1 (0 59)", keys::f1}, {"F12 (224 134)", keys::f12}});
+    }
+    int passes = 0;
+    for (const auto& [name, bytes] : two_code_keys) {
+        SCOPED_TRACE("key " + name);
+        expect_invalid_passes(bytes, passes, 2);
+        passes += 2;
+    }
+    // "0" is read only once every code before it has been: no third pass.
+    leave_through_exit_confirmation();
+    expect_invalid_passes_in_all(passes);
+}
+
+TEST_F(MenuTest, OneKeyPressIsOnePassWhateverItsBytes) {
+    E2E_REQUIRE(program().log_is_program_output,
+                "an invalid option leaves the screen as it was; only the log shows it");
+    start();
+    std::vector<std::pair<std::string, std::string_view>> single_keys = {
+        {"n with tilde (C3 B1)", keys::n_tilde}};
+    if (program().lone_escape_is_a_key) single_keys.emplace_back("Escape alone (27)", keys::escape);
+    // Ctrl+C is the key 3 while a key is awaited, not a signal.
+    if (program().ctrl_c_is_a_key) single_keys.emplace_back("Ctrl+C (3)", keys::ctrl_c);
+    int passes = 0;
+    for (const auto& [name, bytes] : single_keys) {
+        SCOPED_TRACE("key " + name);
+        expect_invalid_passes(bytes, passes, 1);
+        ++passes;
+    }
+    leave_through_exit_confirmation();
+    expect_invalid_passes_in_all(passes);
+}
+
+// Keys typed ahead arrive in one read while a key is awaited; each is read
+// by the next key wait, none is lost or echoed between the waits.
+TEST_F(MenuTest, KeysTypedAheadInOneBurstAreAllReadInTurn) {
+    start();
+    press(
+        "5"
+        "0"
+        "n"
+        "0"
+        "s");
+    expect_exit_status(1);
+    term().wait_for_log(texts::exit_question, 2);
+    EXPECT_EQ(term().log_count(texts::exit_question), 2);
+    if (program().log_is_program_output) {
+        // Exactly what the five keys cause, in turn, and no echo of any of them.
+        const std::string menu = menu_output("\r\n");
+        const std::string question = "\r\n\r\n" + std::string(texts::exit_question) + "\r\n";
+        EXPECT_EQ(term().log(), menu + std::string(texts::invalid_option) + program().clear_bytes + menu +
+                                    question + program().clear_bytes + menu + question);
+    }
+}
+
+// The screen while the exit confirmation waits: the menu, and the question
+// below it after an empty line.
+std::vector<std::string> menu_with_exit_question() {
+    std::vector<std::string> lines = texts::menu;
+    lines.insert(lines.end(), {"", std::string(texts::exit_question)});
+    return lines;
+}
+
+class ExitConfirmationTest : public MenuTest, public ::testing::WithParamInterface<std::string> {};
+
+class ExitConfirmationLeaves : public ExitConfirmationTest {};
+
+TEST_P(ExitConfirmationLeaves, EndsWithStatusOneAndTheTerminalAsItWas) {
+    start();
+    press("0");
+    term().wait_for_screen_lines(menu_with_exit_question());
+    press(GetParam());
+    const Ending ending = term().wait_for_exit();
+    EXPECT_FALSE(ending.signaled) << ending.describe();
+    EXPECT_EQ(ending.status, 1) << ending.describe();
+    term().wait_for_screen_lines(menu_with_exit_question());
+    if (program().terminal_settings_are_the_programs) {
+        EXPECT_EQ(term().stty_after_exit(), term().stty_before());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothCases, ExitConfirmationLeaves, ::testing::Values("S", "s"));
+
+class ExitConfirmationStays : public ExitConfirmationTest {};
+
+TEST_P(ExitConfirmationStays, ClearsTheScreenAndShowsTheMenu) {
+    start();
+    press("0");
+    term().wait_for_screen_lines(menu_with_exit_question());
+    press(GetParam());
+    expect_menu_only();
+    // Still at the menu, reading keys.
+    press("0");
+    term().wait_for_screen_lines(menu_with_exit_question());
+    EXPECT_FALSE(term().has_exited());
+}
+
+INSTANTIATE_TEST_SUITE_P(BothCases, ExitConfirmationStays, ::testing::Values("N", "n"));
+
+class ExitConfirmationOtherKey : public ExitConfirmationTest {};
+
+TEST_P(ExitConfirmationOtherKey, ReturnsWithoutClearingSoTheMenuFollowsTheQuestion) {
+    start();
+    press("0");
+    term().wait_for_screen_lines(menu_with_exit_question());
+    press(GetParam());
+    std::vector<std::string> expected = menu_with_exit_question();
+    expected.insert(expected.end(), texts::menu.begin(), texts::menu.end());
+    term().wait_for_screen_lines(expected);
+    EXPECT_FALSE(term().has_exited());
+    if (program().log_is_program_output) {
+        EXPECT_EQ(term().log_count(texts::invalid_option), 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(AnyOtherKey, ExitConfirmationOtherKey, ::testing::Values("x", "1", "0"),
+                         [](const auto& info) { return "key_" + info.param; });
+
+TEST_F(MenuTest, CtrlEAtTheMenuTakesTheInvalidOptionPassThenEndsWithStatusZero) {
+    start();
+    press(keys::ctrl_e);
+    const Ending ending = term().wait_for_exit();
+    EXPECT_FALSE(ending.signaled) << ending.describe();
+    EXPECT_EQ(ending.status, 0) << ending.describe();
+    if (program().log_is_program_output) {
+        term().wait_for_log(message_behind_prompt() + program().clear_bytes);
+        EXPECT_EQ(term().log(),
+                  menu_output("\r\n") + std::string(texts::invalid_option) + program().clear_bytes)
+            << "after the clear, the loop ends without printing the menu again";
+    }
+    if (program().terminal_settings_are_the_programs) {
+        EXPECT_EQ(term().stty_after_exit(), term().stty_before());
+    }
+}
+
+TEST_F(MenuTest, OptionOneTwiceMakesTheSameAccountTreeAndKeepsFilesInIt) {
+    start();
+    std::vector<std::string> folders_screen = texts::creating_folders();
+    folders_screen.insert(folders_screen.end(), {"", pause_line()});
+
+    press("1");
+    term().wait_for_screen_lines(folders_screen);
+    EXPECT_EQ(tree_listing(data()), account_tree_listing()) << "only Account and AscII1 to AscII249";
+
+    // A record already in a bucket folder must survive the second run.
+    write_file(data() / "Account" / "AscII97" / "kept.txt", "kept\r\n");
+    // The pause takes the whole key: Up leaves nothing for the menu.
+    press(keys::up);
+    expect_menu_only();
+
+    press("1");
+    term().wait_for_screen_lines(folders_screen);
+    std::vector<std::string> expected_tree = account_tree_listing();
+    expected_tree.emplace_back("Account/AscII97/kept.txt");
+    std::sort(expected_tree.begin(), expected_tree.end());
+    EXPECT_EQ(tree_listing(data()), expected_tree);
+    EXPECT_EQ(read_file(data() / "Account" / "AscII97" / "kept.txt"), "kept\r\n");
+
+    press("x");
+    expect_menu_only();
+    if (program().log_is_program_output) {
+        EXPECT_EQ(term().log_count("Creando AscII"), 2 * 249);
+        EXPECT_EQ(term().log_count(texts::invalid_option), 0)
+            << "the key that ended a pause reached the menu";
+        std::string run;
+        for (int n = 1; n <= 249; ++n) run += texts::creating_folder(n) + "\r\n";
+        run += "\r\n" + program().pause_prompt;
+        EXPECT_EQ(term().log_count(program().clear_bytes + run), 2);
+    }
+}
+
+// No terminal at all: no tmux, a new session without a controlling terminal,
+// standard input from /dev/null.
+TEST(NoTerminal, EndsAtOnceWithStatusTwoAndAMessageOnStandardError) {
+    const Program& program = program_under_test();
+    TempDir root("qke2e-noterm");
+    const fs::path data = root.path() / "data";
+    fs::create_directory(data);
+    Launch launch{
+        .argv = program.command,
+        .environment = environment_with(program.environment),
+        .directory = data,
+        .stdin_path = "/dev/null",
+        .stdout_path = root.path() / "stdout",
+        .stderr_path = root.path() / "stderr",
+        .new_session = true,
+    };
+    const auto started = std::chrono::steady_clock::now();
+    const pid_t pid = spawn(launch);
+    auto ending = wait_child(pid, std::chrono::seconds(10));
+    const auto took =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+    if (!ending) {
+        ::kill(pid, SIGKILL);
+        wait_child(pid, std::chrono::seconds(10));
+        FAIL() << "still running after 10 s without a terminal";
+    }
+    EXPECT_LE(took, std::chrono::milliseconds(1000) + program.startup_allowance) << "it must end at once";
+    EXPECT_FALSE(ending->signaled) << ending->describe();
+    EXPECT_EQ(ending->status, 2) << ending->describe();
+    const std::string error = read_file(root.path() / "stderr");
+    EXPECT_NE(error.find("No se puede leer el teclado"), std::string::npos) << "standard error: " << error;
+    // Standard output is a file: block-buffered, complete at exit, exactly the menu once.
+    EXPECT_EQ(read_file(root.path() / "stdout"), menu_output("\n"));
+    EXPECT_TRUE(tree_listing(data).empty());
+}
+
+}  // namespace
+}  // namespace e2e

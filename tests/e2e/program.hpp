@@ -1,0 +1,86 @@
+// What the end-to-end scenarios drive: how to start the program, and the few
+// behaviours that may rightly differ between the builds that run the same
+// scenario list (the POSIX binary now; qkeditor.exe under Wine later).
+//
+// A scenario asks the description, never the build: a behaviour that differs
+// is stated once here, and a scenario that cannot run somewhere skips itself
+// through one of the flags, saying why.
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+struct Program {
+    // Shown in skip messages and failure reports.
+    std::string name;
+
+    // The command that starts the program: the binary, or a loader and the
+    // binary. Run in the data folder, with no arguments of the program's own.
+    std::vector<std::string> command;
+
+    // Variables set for the program ("NAME=value").
+    std::vector<std::string> environment;
+
+    // The pause prompt as the program prints it. On POSIX the program prints
+    // the Windows interpreter's English prompt itself; under Wine it is the
+    // interpreter's own ("Press any key to continue... ").
+    std::string pause_prompt;
+
+    // The folder separator in the paths that messages name.
+    char path_separator = '/';
+
+    // The output log (tmux pipe-pane) holds the program's own bytes, after
+    // the terminal's output processing (a line feed arrives as CR LF). Under
+    // Wine it holds the console's redrawing instead, and the scenarios that
+    // count texts in the log must find another way to wait.
+    bool log_is_program_output = true;
+
+    // What the program writes to clear the screen, as the output log shows
+    // it (only looked at when the log holds the program's output).
+    std::string clear_bytes = "\x1b[H\x1b[2J\x1b[3J";
+
+    // Clearing the screen empties the terminal's scrollback too ("\x1b[3J"),
+    // as "cls" empties the console's buffer; the scenarios then see the
+    // scrollback as part of the screen. Wine's console repaints the visible
+    // screen only.
+    bool clear_empties_scrollback = true;
+
+    // The bytes of a lone Escape reach the program as the Escape key (Wine in
+    // a Unix terminal drops it).
+    bool lone_escape_is_a_key = true;
+
+    // F1 to F12 reach the program (Wine in a Unix terminal drops them).
+    bool function_keys_reach_program = true;
+
+    // Ctrl+C during a key wait is the key 3 (under Wine it is a console event).
+    bool ctrl_c_is_a_key = true;
+
+    // Keys still come from the terminal when standard input is a file (under
+    // Wine in a Unix terminal they stop arriving).
+    bool keys_arrive_with_stdin_redirected = true;
+
+    // The terminal's settings (stty) and POSIX signals during a key wait are
+    // the program's own business (under Wine the console layer owns them).
+    bool terminal_settings_are_the_programs = true;
+
+    // The code that the calculator shows for "n" with a tilde typed in the
+    // UTF-8 pane: the signed first byte of what reaches the program, C3 B1 on
+    // POSIX; Wine converts to the console's code page first (A4 in CP437).
+    int code_of_n_tilde = -61;
+
+    // How long any single wait may take before the scenario fails.
+    std::chrono::milliseconds timeout{10000};
+
+    // How long the program takes to start, beyond which "at once" is counted
+    // (a loader such as Wine's needs a while).
+    std::chrono::milliseconds startup_allowance{0};
+};
+
+// The program that this test executable drives; defined by the one source
+// file that the build links in for it.
+const Program& program_under_test();
+
+}  // namespace e2e

@@ -1,0 +1,95 @@
+#include "scenario.hpp"
+
+#include <algorithm>
+
+namespace e2e {
+
+std::string texts::creating_folder(int n) {
+    return "Creando AscII" + std::to_string(n) + "...";
+}
+
+std::vector<std::string> texts::creating_folders() {
+    std::vector<std::string> lines;
+    for (int n = 1; n <= 249; ++n) lines.push_back(creating_folder(n));
+    return lines;
+}
+
+TerminalSession& Scenario::term() {
+    if (!session_) session_ = std::make_unique<TerminalSession>(program(), options);
+    return *session_;
+}
+
+void Scenario::start(Where where) {
+    term().start(where);
+    term().wait_for_screen_lines(texts::menu, where);
+}
+
+void Scenario::press(std::string_view key, Where where) {
+    term().wait_for_key_wait(where);
+    term().send(key, where);
+}
+
+void Scenario::type_line(std::string_view text, Where where) {
+    term().send(std::string(text) + std::string(keys::enter), where);
+}
+
+void Scenario::wait_for_prompt(std::string_view prompt, Where where) {
+    std::string shown(prompt);
+    while (!shown.empty() && shown.back() == ' ') shown.pop_back();
+    term().wait_until(
+        [&] {
+            const auto lines = term().screen_lines();
+            return !lines.empty() && lines.back() == shown &&
+                   term().cursor().column == static_cast<int>(prompt.size() % options.columns);
+        },
+        "the prompt \"" + std::string(prompt) + "\" alone on the last line, the cursor behind it", where);
+}
+
+void Scenario::answer(std::string_view prompt, std::string_view text, Where where) {
+    wait_for_prompt(prompt, where);
+    type_line(text, where);
+}
+
+void Scenario::expect_exit_status(int status, Where where) {
+    const Ending ending = term().wait_for_exit(where);
+    EXPECT_FALSE(ending.signaled) << ending.describe() << " (called from line " << where.line() << ")";
+    EXPECT_EQ(ending.status, status) << ending.describe() << " (called from line " << where.line() << ")";
+}
+
+void Scenario::expect_menu_only(Where where) {
+    term().wait_for_screen_lines(texts::menu, where);
+}
+
+void Scenario::wait_for_pause(Where where) {
+    term().wait_until(
+        [&] {
+            const auto lines = term().screen_lines();
+            return !lines.empty() && lines.back() == pause_line();
+        },
+        "the screen to end with the pause prompt \"" + program().pause_prompt + "\"", where);
+}
+
+std::string Scenario::pause_line() const {
+    std::string line = program().pause_prompt;
+    while (!line.empty() && line.back() == ' ') line.pop_back();
+    return line;
+}
+
+void Scenario::make_folder(std::string_view relative) {
+    fs::create_directories(data() / relative);
+}
+
+std::string Scenario::native_path(std::string_view relative) const {
+    std::string path(relative);
+    std::replace(path.begin(), path.end(), '/', program().path_separator);
+    return path;
+}
+
+std::vector<std::string> account_tree_listing() {
+    std::vector<std::string> entries = {"Account/"};
+    for (int n = 1; n <= 249; ++n) entries.push_back("Account/AscII" + std::to_string(n) + "/");
+    std::sort(entries.begin(), entries.end());
+    return entries;
+}
+
+}  // namespace e2e
