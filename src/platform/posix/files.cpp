@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 
 #include "platform/platform.hpp"
@@ -48,6 +49,17 @@ mode_t new_file_mode() {
     return 0666 & ~mask;
 }
 
+#ifdef QKEDITOR_TEST_HOOKS
+// Fault-test builds only: with QKEDITOR_KILL_MID_WRITE set, the process dies
+// by SIGKILL once half the new content is in the temporary file, as a crash
+// at that point would leave it.
+void kill_mid_write_if_asked(int fd, std::string_view bytes) {
+    if (std::getenv("QKEDITOR_KILL_MID_WRITE") == nullptr) return;
+    write_all(fd, bytes.substr(0, bytes.size() / 2));
+    ::raise(SIGKILL);
+}
+#endif
+
 // Makes the rename itself durable. The record is already in place, so a
 // failure here changes nothing that could be reported.
 void sync_folder(const std::string& folder) {
@@ -82,6 +94,9 @@ FileOutcome replace_file(const std::string& folder, const std::string& file_name
 
     const mode_t mode = replacing ? (old_file.st_mode & 07777) : new_file_mode();
     if (replacing && ::geteuid() == 0) (void)::fchown(fd, old_file.st_uid, old_file.st_gid);
+#ifdef QKEDITOR_TEST_HOOKS
+    kill_mid_write_if_asked(fd, bytes);
+#endif
     bool stored = ::fchmod(fd, mode) == 0 && write_all(fd, bytes) && ::fsync(fd) == 0;
     int error = errno;
     if (::close(fd) != 0 && stored) {
