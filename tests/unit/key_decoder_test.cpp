@@ -47,26 +47,60 @@ struct SequenceCase {
 TEST(KeyDecoder, TerminalSequencesGiveTheWindowsConsoleCodes) {
     const SequenceCase cases[] = {
         // Cursor keys in normal and application mode.
-        {"\x1b[A", {224, 72}}, {"\x1b[B", {224, 80}}, {"\x1b[D", {224, 75}}, {"\x1b[C", {224, 77}},
-        {"\x1bOA", {224, 72}}, {"\x1bOB", {224, 80}}, {"\x1bOD", {224, 75}}, {"\x1bOC", {224, 77}},
+        {"\x1b[A", {224, 72}},
+        {"\x1b[B", {224, 80}},
+        {"\x1b[D", {224, 75}},
+        {"\x1b[C", {224, 77}},
+        {"\x1bOA", {224, 72}},
+        {"\x1bOB", {224, 80}},
+        {"\x1bOD", {224, 75}},
+        {"\x1bOC", {224, 77}},
         // Home and End in the forms of xterm, tmux/screen, rxvt.
-        {"\x1b[H", {224, 71}}, {"\x1bOH", {224, 71}}, {"\x1b[1~", {224, 71}}, {"\x1b[7~", {224, 71}},
-        {"\x1b[F", {224, 79}}, {"\x1bOF", {224, 79}}, {"\x1b[4~", {224, 79}}, {"\x1b[8~", {224, 79}},
+        {"\x1b[H", {224, 71}},
+        {"\x1bOH", {224, 71}},
+        {"\x1b[1~", {224, 71}},
+        {"\x1b[7~", {224, 71}},
+        {"\x1b[F", {224, 79}},
+        {"\x1bOF", {224, 79}},
+        {"\x1b[4~", {224, 79}},
+        {"\x1b[8~", {224, 79}},
         // Editing keys.
-        {"\x1b[5~", {224, 73}}, {"\x1b[6~", {224, 81}}, {"\x1b[2~", {224, 82}}, {"\x1b[3~", {224, 83}},
+        {"\x1b[5~", {224, 73}},
+        {"\x1b[6~", {224, 81}},
+        {"\x1b[2~", {224, 82}},
+        {"\x1b[3~", {224, 83}},
         // Function keys; the numbers skip 16 and 22.
-        {"\x1bOP", {0, 59}}, {"\x1bOQ", {0, 60}}, {"\x1bOR", {0, 61}}, {"\x1bOS", {0, 62}},
-        {"\x1b[15~", {0, 63}}, {"\x1b[17~", {0, 64}}, {"\x1b[18~", {0, 65}}, {"\x1b[19~", {0, 66}},
-        {"\x1b[20~", {0, 67}}, {"\x1b[21~", {0, 68}}, {"\x1b[23~", {224, 133}}, {"\x1b[24~", {224, 134}},
-        {"\x1b[11~", {0, 59}}, {"\x1b[[A", {0, 59}}, {"\x1b[[E", {0, 63}},
+        {"\x1bOP", {0, 59}},
+        {"\x1bOQ", {0, 60}},
+        {"\x1bOR", {0, 61}},
+        {"\x1bOS", {0, 62}},
+        {"\x1b[15~", {0, 63}},
+        {"\x1b[17~", {0, 64}},
+        {"\x1b[18~", {0, 65}},
+        {"\x1b[19~", {0, 66}},
+        {"\x1b[20~", {0, 67}},
+        {"\x1b[21~", {0, 68}},
+        {"\x1b[23~", {224, 133}},
+        {"\x1b[24~", {224, 134}},
+        {"\x1b[11~", {0, 59}},
+        {"\x1b[[A", {0, 59}},
+        {"\x1b[[E", {0, 63}},
         // Modifiers: Shift leaves the grey keys alone; Alt wins over Ctrl.
-        {"\x1b[1;2A", {224, 72}}, {"\x1b[1;5A", {224, 141}}, {"\x1b[1;3A", {0, 152}},
-        {"\x1b[1;7A", {0, 152}}, {"\x1b[5;5~", {224, 134}}, {"\x1b[3;3~", {0, 163}},
-        {"\x1b[1;2P", {0, 84}}, {"\x1b[1;5P", {0, 94}}, {"\x1b[15;5~", {0, 98}}, {"\x1b[24;3~", {224, 140}},
+        {"\x1b[1;2A", {224, 72}},
+        {"\x1b[1;5A", {224, 141}},
+        {"\x1b[1;3A", {0, 152}},
+        {"\x1b[1;7A", {0, 152}},
+        {"\x1b[5;5~", {224, 134}},
+        {"\x1b[3;3~", {0, 163}},
+        {"\x1b[1;2P", {0, 84}},
+        {"\x1b[1;5P", {0, 94}},
+        {"\x1b[15;5~", {0, 98}},
+        {"\x1b[24;3~", {224, 140}},
         // Alt sent as an Escape prefix on a sequence.
         {"\x1b\x1b[A", {0, 152}},
         // Keys the console gives as one code.
-        {"\x1b[Z", {9}}, {"\x1bOM", {13}},
+        {"\x1b[Z", {9}},
+        {"\x1bOM", {13}},
     };
     for (const SequenceCase& c : cases) {
         const std::string_view text = c.bytes;
@@ -81,11 +115,13 @@ TEST(KeyDecoder, CharacterKeysGiveOneCode) {
     EXPECT_EQ(codes_of("a1 S"), (std::vector<int>{'a', '1', ' ', 'S'}));
     EXPECT_EQ(codes_of("\r\x03\x05"), (std::vector<int>{13, 3, 5}));  // Enter, Ctrl+C, Ctrl+E
     EXPECT_EQ(codes_of("\x7f"), (std::vector<int>{8}));               // Backspace, as on the console
-    EXPECT_EQ(codes_of("\x1b" "b"), (std::vector<int>{'b'}));         // Alt+b: the letter itself
+    EXPECT_EQ(codes_of("\x1b"
+                       "b"),
+              (std::vector<int>{'b'}));  // Alt+b: the letter itself
 }
 
 TEST(KeyDecoder, UTF8CharacterIsOneKeyWithItsLatin1Code) {
-    EXPECT_EQ(codes_of("\xc3\xb1"), (std::vector<int>{0xF1}));  // n with tilde
+    EXPECT_EQ(codes_of("\xc3\xb1"), (std::vector<int>{0xF1}));     // n with tilde
     EXPECT_EQ(codes_of("\xe2\x82\xac"), (std::vector<int>{'?'}));  // euro sign: beyond Latin-1
     EXPECT_EQ(codes_of("\xf0\x9f\x98\x80z"), (std::vector<int>{'?', 'z'}));
 }
@@ -100,7 +136,9 @@ TEST(KeyDecoder, SplitUTF8CharacterWaitsForItsLastByte) {
 
 TEST(KeyDecoder, BytesThatAreNotUTF8AreKeysOfTheirOwn) {
     // A Latin-1 terminal sends one byte per character.
-    EXPECT_EQ(codes_of("\xf1" "a"), (std::vector<int>{0xF1, 'a'}));
+    EXPECT_EQ(codes_of("\xf1"
+                       "a"),
+              (std::vector<int>{0xF1, 'a'}));
     const DecodeResult lone = decode("\xe9", false);
     EXPECT_EQ(lone.codes, KeyPress{0xE9});
     EXPECT_EQ(codes_of("\xc0\x80"), (std::vector<int>{0xC0, 0x80}));  // overlong form refused
@@ -139,7 +177,9 @@ TEST(KeyDecoder, EndlessSequenceIsDroppedInsteadOfGrowing) {
 }
 
 TEST(KeyDecoder, SeveralKeysInOneReadAreAllDelivered) {
-    EXPECT_EQ(codes_of("5\x1b[A" "0s\x1b[3~\x1bOP" "\xc3\xb1"),
+    EXPECT_EQ(codes_of("5\x1b[A"
+                       "0s\x1b[3~\x1bOP"
+                       "\xc3\xb1"),
               (std::vector<int>{'5', 224, 72, '0', 's', 224, 83, 0, 59, 0xF1}));
 }
 

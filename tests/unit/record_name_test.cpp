@@ -11,7 +11,7 @@ using records::unsafe_name_reason;
 TEST(RecordName, OrdinaryNamesAreSafe) {
     for (const std::string_view name :
          {"acct", "GmName", "a", "Zed_01", "x.y", "..", ".", " lead", "trail ", "CONSOLE", "COM0", "COM10",
-          "LPT", "nulo", "\xe9t\xe9", "\xf1" "and\xfa", "\x80\xff"}) {
+          "LPT", "nulo", "\xe9t\xe9", "\xf1\x61nd\xfa", "\x80\xff"}) {
         EXPECT_EQ(unsafe_name_reason(name), std::nullopt) << testing::PrintToString(name);
     }
 }
@@ -32,10 +32,11 @@ TEST(RecordName, SeparatorsAndOtherWindowsForbiddenCharactersAreRefused) {
 }
 
 TEST(RecordName, ControlCharactersAreRefused) {
-    for (const std::string_view name : {std::string_view("a\tb"), std::string_view("\x1b[2J"),
-                                        std::string_view("a\x7f"), std::string_view("a\rb"),
-                                        std::string_view("x\0y", 3)}) {
-        EXPECT_EQ(unsafe_name_reason(name), "contiene un caracter de control") << testing::PrintToString(name);
+    for (const std::string_view name :
+         {std::string_view("a\tb"), std::string_view("\x1b[2J"), std::string_view("a\x7f"),
+          std::string_view("a\rb"), std::string_view("x\0y", 3)}) {
+        EXPECT_EQ(unsafe_name_reason(name), "contiene un caracter de control")
+            << testing::PrintToString(name);
     }
 }
 

@@ -23,7 +23,8 @@ void write_file(const fs::path& path, const std::string& bytes) {
 
 std::vector<std::string> entries_of(const fs::path& folder) {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -124,10 +125,11 @@ TEST_F(StoreRecord, FailureAfterTheTemporaryFileRemovesIt) {
 
 TEST_F(StoreRecord, UnsafeNameIsRefusedBeforeAnythingHappens) {
     bool assembled = false;
-    const auto failure = records::store_record("Account", "a/../../evil", [&assembled](const platform::Timestamp&) {
-        assembled = true;
-        return std::string("x");
-    });
+    const auto failure =
+        records::store_record("Account", "a/../../evil", [&assembled](const platform::Timestamp&) {
+            assembled = true;
+            return std::string("x");
+        });
     ASSERT_TRUE(failure);
     EXPECT_NE(failure->find("\"a/../../evil\""), std::string::npos) << *failure;
     EXPECT_NE(failure->find("No se ha guardado nada"), std::string::npos) << *failure;
