@@ -1,6 +1,6 @@
 // What the end-to-end scenarios drive: how to start the program, and the few
 // behaviours that may rightly differ between the builds that run the same
-// scenario list (the POSIX binary now; qkeditor.exe under Wine later).
+// scenario list (the POSIX binary, and qkeditor.exe under Wine).
 //
 // A scenario asks the description, never the build: a behaviour that differs
 // is stated once here, and a scenario that cannot run somewhere skips itself
@@ -32,10 +32,15 @@ struct Program {
     // The folder separator in the paths that messages name.
     char path_separator = '/';
 
+    // The line end in standard output when it is a file (Windows text mode
+    // writes CR LF).
+    std::string file_line_end = "\n";
+
     // The output log (tmux pipe-pane) holds the program's own bytes, after
     // the terminal's output processing (a line feed arrives as CR LF). Under
-    // Wine it holds the console's redrawing instead, and the scenarios that
-    // count texts in the log must find another way to wait.
+    // Wine it holds the console's drawing instead: each text the program
+    // writes is drawn once, in one piece, so it can still be counted there,
+    // but the bytes around it are the console's own.
     bool log_is_program_output = true;
 
     // What the program writes to clear the screen, as the output log shows
@@ -52,18 +57,21 @@ struct Program {
     // a Unix terminal drops it).
     bool lone_escape_is_a_key = true;
 
-    // F1 to F12 reach the program (Wine in a Unix terminal drops them).
-    bool function_keys_reach_program = true;
-
     // Ctrl+C during a key wait is the key 3 (under Wine it is a console event).
     bool ctrl_c_is_a_key = true;
+
+    // An arrow key ends the pause, as any key ends the Windows interpreter's
+    // (Wine's takes it and goes on waiting).
+    bool arrow_ends_pause = true;
 
     // Keys still come from the terminal when standard input is a file (under
     // Wine in a Unix terminal they stop arriving).
     bool keys_arrive_with_stdin_redirected = true;
 
     // The terminal's settings (stty) and POSIX signals during a key wait are
-    // the program's own business (under Wine the console layer owns them).
+    // the program's own business, so a key wait shows as the terminal leaving
+    // canonical mode. Under Wine the console layer owns them and keeps the
+    // terminal raw throughout; a key wait shows only on the screen.
     bool terminal_settings_are_the_programs = true;
 
     // The code that the calculator shows for "n" with a tilde typed in the

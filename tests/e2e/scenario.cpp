@@ -3,6 +3,16 @@
 #include <algorithm>
 
 namespace e2e {
+namespace {
+
+// A prompt as the screen shows it: without its trailing spaces.
+std::string as_shown(std::string_view prompt) {
+    std::string shown(prompt);
+    while (!shown.empty() && shown.back() == ' ') shown.pop_back();
+    return shown;
+}
+
+}  // namespace
 
 std::string texts::creating_folder(int n) {
     return "Creando AscII" + std::to_string(n) + "...";
@@ -25,8 +35,25 @@ void Scenario::start(Where where) {
 }
 
 void Scenario::press(std::string_view key, Where where) {
-    term().wait_for_key_wait(where);
+    if (program().terminal_settings_are_the_programs) {
+        term().wait_for_key_wait(where);
+    } else {
+        term().wait_until([&] { return shows_key_prompt(); },
+                          "a prompt that waits for a key, the cursor where it waits", where);
+    }
     term().send(key, where);
+}
+
+bool Scenario::shows_key_prompt() {
+    const auto lines = term().screen_lines();
+    if (lines.empty()) return false;
+    const std::string& last = lines.back();
+    const int column = term().cursor().column;
+    if (column == 0) return last == texts::exit_question || last == texts::back_or_quit;
+    for (const std::string_view prompt : {texts::menu_prompt, std::string_view(program().pause_prompt)}) {
+        if (last == as_shown(prompt) && column == static_cast<int>(prompt.size())) return true;
+    }
+    return false;
 }
 
 void Scenario::type_line(std::string_view text, Where where) {
@@ -34,8 +61,7 @@ void Scenario::type_line(std::string_view text, Where where) {
 }
 
 void Scenario::wait_for_prompt(std::string_view prompt, Where where) {
-    std::string shown(prompt);
-    while (!shown.empty() && shown.back() == ' ') shown.pop_back();
+    const std::string shown = as_shown(prompt);
     term().wait_until(
         [&] {
             const auto lines = term().screen_lines();
@@ -70,9 +96,7 @@ void Scenario::wait_for_pause(Where where) {
 }
 
 std::string Scenario::pause_line() const {
-    std::string line = program().pause_prompt;
-    while (!line.empty() && line.back() == ' ') line.pop_back();
-    return line;
+    return as_shown(program().pause_prompt);
 }
 
 void Scenario::make_folder(std::string_view relative) {

@@ -87,8 +87,10 @@ protected:
     // Starts the program and waits for the menu.
     void start(Where where = Where::current());
 
-    // A key press: waits until the program waits for a key (a key sent
-    // earlier would be echoed by the terminal in canonical mode), then sends it.
+    // A key press: waits until the program waits for a key, then sends it.
+    // Where the program sets the terminal, a key sent earlier would be echoed
+    // in canonical mode, so the wait is for the terminal's settings; under
+    // Wine, for a key prompt on screen with the cursor where it waits.
     void press(std::string_view key, Where where = Where::current());
     // A line typed at a prompt: the text, then Enter.
     void type_line(std::string_view text, Where where = Where::current());
@@ -115,6 +117,11 @@ protected:
     std::string native_path(std::string_view relative) const;
 
 private:
+    // The screen ends with a prompt at which the program waits for a key, the
+    // cursor where it waits: behind the menu's or the pause's prompt, at the
+    // start of the line below a question.
+    bool shows_key_prompt();
+
     std::unique_ptr<TerminalSession> session_;
 };
 

@@ -25,7 +25,9 @@ struct SessionOptions {
     // The program starts with SIGHUP ignored (as under nohup), so that it
     // outlives its terminal (see close_terminal).
     bool ignore_hangup = false;
-    int columns = 120;
+    // Wider than the program's longest line: Wine's console breaks a longer
+    // line itself, which capture-pane -J cannot join again.
+    int columns = 200;
     int rows = 40;
 };
 

@@ -1,0 +1,37 @@
+// The cross-built qkeditor.exe, run by Wine's loader in the prefix that the
+// build folder keeps for the test run (the wine.prefix fixture makes it). The
+// build passes the three paths.
+#include "program.hpp"
+
+#if !defined(WINE_LOADER) || !defined(WINE_PREFIX) || !defined(QKEDITOR_EXE)
+#error "WINE_LOADER, WINE_PREFIX and QKEDITOR_EXE must name Wine's loader, its prefix and qkeditor.exe"
+#endif
+
+namespace e2e {
+
+const Program& program_under_test() {
+    using std::chrono::seconds;
+    static const Program program{
+        .name = "qkeditor.exe (Wine)",
+        .command = {WINE_LOADER, QKEDITOR_EXE},
+        .environment = {"WINEPREFIX=" WINE_PREFIX, "WINEDEBUG=-all"},
+        .pause_prompt = "Press any key to continue... ",
+        .path_separator = '\\',
+        .file_line_end = "\r\n",
+        .log_is_program_output = false,
+        .clear_empties_scrollback = false,
+        .lone_escape_is_a_key = false,
+        .ctrl_c_is_a_key = false,
+        .arrow_ends_pause = false,
+        .keys_arrive_with_stdin_redirected = false,
+        .terminal_settings_are_the_programs = false,
+        .code_of_n_tilde = -92,
+        // Every start, clear and pause starts Windows processes under Wine,
+        // slower still when the suite runs tests side by side.
+        .timeout = seconds(60),
+        .startup_allowance = seconds(10),
+    };
+    return program;
+}
+
+}  // namespace e2e
