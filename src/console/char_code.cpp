@@ -4,17 +4,21 @@
 
 #include "console/lines.hpp"
 #include "console/output.hpp"
-#include "records/bucket.hpp"
+#include "text/entry_text.hpp"
 
 namespace console {
 
 void show_char_code() {
     std::string char_entry;  // fresh for every run: empty at the end of input
     clear_screen();
+    begin_dialogue();
     print("Introduce el caracter para calcular el valor ascii: ");
-    read_line(char_entry);
-    print("\nEl valor AscII del caracter " + char_entry + ", es " +
-          std::to_string(records::bucket_number(char_entry)));
+    if (read_line(char_entry).unrepresentable) {
+        print("\nEse caracter no existe en la pagina de codigos de Windows: ningun nombre puede empezar por el.");
+    } else {
+        print("\nEl valor AscII del caracter " + text::printable(char_entry) + ", es " +
+              std::to_string(text::first_byte_code(char_entry)));
+    }
     print("\n");
     pause();
 }

@@ -1,27 +1,38 @@
 #include "console/lines.hpp"
 
-#include <cstdio>
-
 #include "console/output.hpp"
 #include "platform/platform.hpp"
+#include "text/entry_text.hpp"
 
 namespace console {
+namespace {
 
-void read_line(std::string& field) {
-    std::string line;
-    int byte = std::getchar();
-    const bool nothing_read = byte == EOF;
-    while (byte != EOF && byte != '\n') {
-        line.push_back(static_cast<char>(byte));
-        byte = std::getchar();
+// Set at the end of input: no line is read until the next dialogue starts
+// at a terminal.
+bool input_ended = false;
+
+}  // namespace
+
+void begin_dialogue() {
+    if (platform::standard_input_is_terminal()) input_ended = false;
+}
+
+LineRead read_line(std::string& field) {
+    if (input_ended) return {};
+    platform::InputLine line = platform::read_input_line(line_bound);
+    if (line.end_of_input) {
+        // A terminal closed under the dialogue is no end of input: going on
+        // with the previous entries would write a record nobody finished.
+        if (platform::standard_input_hung_up()) end_without_terminal();
+        input_ended = true;
+        return {};
     }
-    // A terminal closed under the dialogue is no end of input: going on with
-    // a half-typed line or the previous entries would write a record that
-    // nobody finished.
-    if (byte == EOF && platform::standard_input_hung_up()) end_without_terminal();
-    if (nothing_read) return;
-    if (byte == '\n' && !line.empty() && line.back() == '\r') line.pop_back();
-    field = std::move(line);
+    if (line.cut && platform::text_is_utf8()) {
+        field = text::without_cut_character(line.text);
+    } else {
+        field = std::move(line.text);
+    }
+    return {true, line.cut, line.unrepresentable};
 }
 
 }  // namespace console

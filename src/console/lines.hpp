@@ -1,14 +1,31 @@
 // Lines typed by the operator, read from standard input.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace console {
 
-// Reads one line from standard input into `field`, without its line feed (and
-// without a carriage return just before it). A last line without a line feed
-// counts as a line. At the end of input nothing is read and `field` keeps the
-// value it had.
-void read_line(std::string& field);
+// The most of a line that is kept, in bytes; the rest of a longer line is
+// read and dropped. Far above what any field of the server holds.
+inline constexpr std::size_t line_bound = 1024;
+
+// What became of one read_line.
+struct LineRead {
+    bool given = false;            // false: the input had ended; the field kept its value
+    bool cut = false;              // longer than line_bound: the field holds its first part
+    bool unrepresentable = false;  // holds a character that file names cannot carry here
+};
+
+// Starts the lines of one dialogue. End of input typed at a terminal ends
+// only the dialogue it was typed in; from a file or a pipe it is the end.
+void begin_dialogue();
+
+// Reads one line from standard input into `field`, without its line end. A
+// last line without a line feed counts as a line. At the end of input nothing
+// is read and `field` keeps the value it had; so does every later read of
+// the same dialogue, without waiting. A line cut at line_bound is never cut
+// inside a UTF-8 character.
+LineRead read_line(std::string& field);
 
 }  // namespace console

@@ -1,8 +1,9 @@
 #include "console/prompts.hpp"
 
 #include "console/keys.hpp"
-#include "console/lines.hpp"
 #include "console/output.hpp"
+#include "platform/platform.hpp"
+#include "text/entry_text.hpp"
 
 namespace console {
 
@@ -16,15 +17,17 @@ void ask_back_or_quit() {
     }
 }
 
-void read_limited_entry(std::string_view prompt, std::string& field, std::size_t limit,
-                        std::string_view message) {
+LineRead read_limited_entry(std::string_view prompt, std::string& field, std::size_t limit,
+                            std::string_view message) {
     print(prompt);
-    read_line(field);
-    if (field.size() > limit) {
+    const LineRead read = read_line(field);
+    const bool utf8 = platform::text_is_utf8();
+    if (text::character_count(field, utf8) > limit) {
         print(message);
         ask_back_or_quit();
-        field.resize(limit);  // the record never holds more than the server's field
+        field = text::first_characters(field, limit, utf8);  // never more than the server's field
     }
+    return read;
 }
 
 }  // namespace console

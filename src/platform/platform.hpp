@@ -3,6 +3,7 @@
 // these declarations; each platform implements them in its own folder.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,9 +24,34 @@ struct KeyPress {
 // without echo and without Enter. Empty when the console cannot be read.
 std::optional<KeyPress> wait_key_press();
 
+// One line of standard input.
+struct InputLine {
+    std::string text;            // without its line end; at most the bound's bytes
+    bool end_of_input = false;   // nothing was read: the input has ended
+    bool cut = false;            // longer than the bound: the rest was read and dropped
+    bool unrepresentable = false;  // typed at the Windows console with a character that
+                                   // the ANSI code page lacks (shown as "?" in `text`)
+};
+
+// Reads the next line of standard input, keeping at most `bound` bytes of it.
+// From a terminal or console nothing beyond the line's end is taken, so that
+// what was typed ahead stays, in order, for the next key or line read; there
+// a carriage return typed while keys were awaited also ends a line. Lines
+// typed at the Windows console arrive in the ANSI code page, the one of its
+// file names; lines from a file or a pipe are bytes as they stand.
+InputLine read_input_line(std::size_t bound);
+
+// Whether standard input is a terminal or console: there end of input is
+// typed by the operator, and lines may follow it.
+bool standard_input_is_terminal();
+
 // Whether standard input is a terminal that has hung up (closed under the
 // program), as opposed to one that gave an ordinary end of input.
 bool standard_input_hung_up();
+
+// Whether entries are UTF-8 text (a UTF-8 locale, or a UTF-8 ANSI code page
+// on Windows); otherwise each byte is one character.
+bool text_is_utf8();
 
 // Writes text to standard output as given. When standard output is a console
 // the text is on screen before this returns; otherwise it is buffered.
@@ -53,24 +79,48 @@ void make_folder(const std::string& path);
 // Why a file could not be replaced.
 enum class FileError {
     none,
-    folder_missing,
-    access_denied,
-    read_only,
-    disk_full,
-    name_too_long,
+    folder_missing,        // the folder, or a folder above it, does not exist
+    access_denied,         // the folder refuses new files to this user
+    read_only,             // the disk or share is mounted read-only
+    file_access_denied,    // the file itself refuses writing to this user
+    file_read_only,        // the file is marked read-only
+    file_is_link,          // the file is a symbolic link (or another reparse point)
+    not_a_regular_file,    // a device, a pipe or a socket stands under that name
     is_a_folder,
-    in_use,
+    disk_full,
+    quota_exceeded,
+    name_too_long,
+    invalid_name,          // the file system refuses the name's characters
+    in_use,                // another program holds the file
+    io_error,              // the device failed to read or write
+    cross_device,          // the file lies on another file system than its folder
+    too_many_open_files,
+    link_loop,             // symbolic links in the path point at each other
+    out_of_memory,
+    too_large,
+    not_supported,         // the file system cannot do what the replacement needs
+    network_lost,          // the network folder has gone away
     other,
 };
 
 struct FileOutcome {
+    FileOutcome() = default;
+    FileOutcome(FileError error, int system_code) : error(error), system_code(system_code) {}
+
     FileError error = FileError::none;
-    int system_code = 0;  // the system's own error number, for FileError::other
+    int system_code = 0;  // the system's own error number
+    // Set when a failed replacement took the old file away: where the new
+    // content was left instead.
+    std::string new_content_at;
 };
 
 // Puts `bytes` in place of the file `file_name` inside `folder`, all or
 // nothing: until the new content is complete and on disk, the old file (if
-// any) stays whole, and no temporary file is left behind on failure.
+// any) stays whole. A file that this user could not open for writing, and a
+// symbolic link, are refused and left as they are. The new file keeps the old
+// one's permissions (never the set-id bits). No temporary file is left behind
+// on failure, nor when a terminating signal arrives during the write; one
+// left by a crash is removed by a later write into the same folder.
 FileOutcome replace_file(const std::string& folder, const std::string& file_name, std::string_view bytes);
 
 // The local date and time, to the minute.

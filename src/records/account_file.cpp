@@ -2,9 +2,8 @@
 
 #include <array>
 
-#include "console/lines.hpp"
+#include "console/dialogue.hpp"
 #include "console/output.hpp"
-#include "console/prompts.hpp"
 #include "records/bucket.hpp"
 #include "records/image_text.hpp"
 #include "records/record_writer.hpp"
@@ -52,20 +51,18 @@ std::string account_image(const AccountEntries& entries, const platform::Timesta
 
 void create_account() {
     console::clear_screen();
-    console::read_limited_entry("Account name (10 chars): ", entries.name, name_limit,
-                                "\nLa cuenta tiene demasiados caracteres! Error\n");
-    console::read_limited_entry("Account password (8 chars): ", entries.password, password_limit,
-                                "\nEl password tiene demasiados caracteres! Error\n");
-    console::print("Introduce tu email: ");
-    console::read_line(entries.email);
-    console::print("Pregunta secreta: ");
-    console::read_line(entries.question);
-    console::print("Respuesta secreta: ");
-    console::read_line(entries.answer);
+    console::Dialogue dialogue;
+    dialogue.ask_limited("Account name (10 chars): ", entries.name, name_limit,
+                         "\nLa cuenta tiene demasiados caracteres! Error\n", "El nombre de la cuenta");
+    dialogue.ask_limited("Account password (8 chars): ", entries.password, password_limit,
+                         "\nEl password tiene demasiados caracteres! Error\n", "El password");
+    dialogue.ask("Introduce tu email: ", entries.email, "El email");
+    dialogue.ask("Pregunta secreta: ", entries.question, "La pregunta secreta");
+    dialogue.ask("Respuesta secreta: ", entries.answer, "La respuesta secreta");
     write_record(
         account_tree, entries.name,
         [](const platform::Timestamp& time) { return account_image(entries, time); },
-        "\nCuenta creada con exito!");
+        "\nCuenta creada con exito!", dialogue);
 }
 
 }  // namespace records

@@ -1,11 +1,12 @@
 #include "records/bucket.hpp"
 
 #include "platform/platform.hpp"
+#include "text/entry_text.hpp"
 
 namespace records {
 
 int bucket_number(std::string_view name) {
-    return name.empty() ? 0 : static_cast<signed char>(name.front());
+    return text::first_byte_code(name);
 }
 
 std::string bucket_folder(std::string_view tree, int number) {

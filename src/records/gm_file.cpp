@@ -2,8 +2,8 @@
 
 #include <array>
 
+#include "console/dialogue.hpp"
 #include "console/output.hpp"
-#include "console/prompts.hpp"
 #include "records/bucket.hpp"
 #include "records/image_text.hpp"
 #include "records/record_writer.hpp"
@@ -127,13 +127,14 @@ std::string gm_image(const GmEntries& entries, const platform::Timestamp& time) 
 
 void create_gm() {
     console::clear_screen();
-    console::read_limited_entry("Introduce el account del GM: ", entries.account, account_limit,
-                                "\nLa cuenta no puede tener mas de 10 caracteres!\n");
-    console::read_limited_entry("Introduce el nombre del GM: ", entries.name, name_limit,
-                                "\nEl nombre del GM no puede tener mas de 10 caracteres!\n");
+    console::Dialogue dialogue;
+    dialogue.ask_limited("Introduce el account del GM: ", entries.account, account_limit,
+                         "\nLa cuenta no puede tener mas de 10 caracteres!\n", "El account del GM");
+    dialogue.ask_limited("Introduce el nombre del GM: ", entries.name, name_limit,
+                         "\nEl nombre del GM no puede tener mas de 10 caracteres!\n", "El nombre del GM");
     write_record(
         character_tree, entries.name, [](const platform::Timestamp& time) { return gm_image(entries, time); },
-        "\n\nGM creado exitosamente!\n");
+        "\n\nGM creado exitosamente!\n", dialogue);
 }
 
 }  // namespace records

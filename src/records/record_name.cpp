@@ -3,14 +3,12 @@
 #include <algorithm>
 #include <array>
 
+#include "text/entry_text.hpp"
+
 namespace records {
 namespace {
 
 constexpr std::string_view forbidden_characters = "<>:\"/\\|?*";
-
-bool is_control(unsigned char byte) {
-    return byte < 0x20 || byte == 0x7F;
-}
 
 char ascii_upper(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
@@ -37,29 +35,13 @@ bool is_reserved_device(std::string_view name) {
 std::optional<std::string> unsafe_name_reason(std::string_view name) {
     if (name.empty()) return "esta vacio";
     for (const char c : name) {
-        if (is_control(static_cast<unsigned char>(c))) return "contiene un caracter de control";
+        if (text::is_control(static_cast<unsigned char>(c))) return "contiene un caracter de control";
         if (forbidden_characters.find(c) != std::string_view::npos) {
             return std::string("contiene el caracter ") + c + ", que Windows no admite en nombres de archivo";
         }
     }
     if (is_reserved_device(name)) return "Windows lo reserva para un dispositivo";
     return std::nullopt;
-}
-
-std::string printable_name(std::string_view name) {
-    constexpr std::string_view hex = "0123456789ABCDEF";
-    std::string shown;
-    for (const char c : name) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (is_control(byte)) {
-            shown += "\\x";
-            shown += hex[byte >> 4];
-            shown += hex[byte & 0xF];
-        } else {
-            shown += c;
-        }
-    }
-    return shown;
 }
 
 }  // namespace records

@@ -13,7 +13,4 @@ namespace records {
 // the record inside its bucket folder and nowhere else.
 std::optional<std::string> unsafe_name_reason(std::string_view name);
 
-// `name` as it can be shown in a message: control characters as \xHH.
-std::string printable_name(std::string_view name);
-
 }  // namespace records

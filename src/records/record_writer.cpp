@@ -4,24 +4,40 @@
 #include "platform/line_ends.hpp"
 #include "records/bucket.hpp"
 #include "records/record_name.hpp"
+#include "text/entry_text.hpp"
 
 namespace records {
 namespace {
 
+// Why the record could not be stored, as a phrase in the operator's language.
 std::string failure_reason(const platform::FileOutcome& outcome, const std::string& folder) {
     using platform::FileError;
     switch (outcome.error) {
         case FileError::folder_missing: return "no existe la carpeta " + folder;
         case FileError::access_denied: return "no hay permiso para escribir en la carpeta " + folder;
         case FileError::read_only: return "el disco es de solo lectura";
-        case FileError::disk_full: return "no queda espacio en el disco";
-        case FileError::name_too_long: return "el nombre es demasiado largo";
+        case FileError::file_access_denied: return "no hay permiso para escribir en ese archivo";
+        case FileError::file_read_only: return "el archivo es de solo lectura";
+        case FileError::file_is_link: return "es un enlace simbolico, y no se escribe a traves de el";
+        case FileError::not_a_regular_file: return "no es un archivo normal, sino un dispositivo o una tuberia";
         case FileError::is_a_folder: return "ya existe una carpeta con ese nombre";
+        case FileError::disk_full: return "no queda espacio en el disco";
+        case FileError::quota_exceeded: return "se ha superado la cuota de disco";
+        case FileError::name_too_long: return "el nombre es demasiado largo";
+        case FileError::invalid_name: return "el sistema de archivos no admite ese nombre";
         case FileError::in_use: return "el archivo esta abierto en otro programa";
+        case FileError::io_error: return "el disco ha fallado al leer o escribir";
+        case FileError::cross_device: return "el archivo esta en otro sistema de archivos que su carpeta";
+        case FileError::too_many_open_files: return "hay demasiados archivos abiertos";
+        case FileError::link_loop: return "los enlaces simbolicos de la ruta forman un bucle";
+        case FileError::out_of_memory: return "no hay memoria suficiente";
+        case FileError::too_large: return "el archivo seria demasiado grande";
+        case FileError::not_supported: return "el sistema de archivos no permite reemplazar el archivo";
+        case FileError::network_lost: return "se ha perdido la conexion con la carpeta de red";
         case FileError::none:
         case FileError::other: break;
     }
-    return "error del sistema " + std::to_string(outcome.system_code);
+    return "error inesperado del sistema (" + std::to_string(outcome.system_code) + ")";
 }
 
 }  // namespace
@@ -33,21 +49,32 @@ std::string disk_bytes(std::string_view image) {
 std::optional<std::string> store_record(std::string_view tree, std::string_view name,
                                         const ImageAssembler& assemble) {
     if (const auto reason = unsafe_name_reason(name)) {
-        return "\nEl nombre \"" + printable_name(name) + "\" no es valido: " + *reason +
+        return "\nEl nombre \"" + text::printable(name) + "\" no es valido: " + *reason +
                ". No se ha guardado nada.";
     }
     const std::string folder = bucket_folder(tree, bucket_number(name));
     const std::string image = assemble(platform::local_time());
     const auto outcome = platform::replace_file(folder, record_file_name(name), disk_bytes(image));
     if (outcome.error == platform::FileError::none) return std::nullopt;
-    return "\nNo se pudo guardar " + bucket_path(tree, name) + ": " + failure_reason(outcome, folder) +
-           ". No se ha cambiado nada.";
+    const std::string failure =
+        "\nNo se pudo guardar " + bucket_path(tree, name) + ": " + failure_reason(outcome, folder) + ".";
+    if (!outcome.new_content_at.empty()) {
+        return failure + " El archivo anterior ya no existe; el contenido nuevo ha quedado en " +
+               outcome.new_content_at + ".";
+    }
+    return failure + " No se ha cambiado nada.";
 }
 
 void write_record(std::string_view tree, std::string_view name, const ImageAssembler& assemble,
-                  std::string_view success_message) {
-    const auto failure = store_record(tree, name, assemble);
-    console::print(failure ? std::string_view(*failure) : success_message);
+                  std::string_view success_message, const console::Dialogue& dialogue) {
+    std::optional<std::string> failure = dialogue.refusal();
+    if (!failure) failure = store_record(tree, name, assemble);
+    if (failure) {
+        console::print(*failure);
+    } else {
+        console::print(success_message);
+        console::print(dialogue.notices());
+    }
     console::print("\n");
     console::pause();
 }

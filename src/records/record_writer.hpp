@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "console/dialogue.hpp"
 #include "platform/platform.hpp"
 
 namespace records {
@@ -22,9 +23,10 @@ std::string disk_bytes(std::string_view image);
 std::optional<std::string> store_record(std::string_view tree, std::string_view name,
                                         const ImageAssembler& assemble);
 
-// Stores the record, tells the operator how it went (`success_message` only
-// if it was stored), then "\n" and the pause.
+// Stores the record unless the dialogue's entries refuse it, tells the
+// operator how it went (`success_message` and the dialogue's notices only if
+// it was stored), then "\n" and the pause.
 void write_record(std::string_view tree, std::string_view name, const ImageAssembler& assemble,
-                  std::string_view success_message);
+                  std::string_view success_message, const console::Dialogue& dialogue);
 
 }  // namespace records

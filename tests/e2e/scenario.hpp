@@ -55,6 +55,8 @@ inline constexpr std::string_view answer_prompt = "Respuesta secreta: ";
 inline constexpr std::string_view account_name_too_long = "La cuenta tiene demasiados caracteres! Error";
 inline constexpr std::string_view password_too_long = "El password tiene demasiados caracteres! Error";
 inline constexpr std::string_view account_created = "Cuenta creada con exito!";
+inline constexpr std::string_view input_ended =
+    "La entrada ha terminado antes de completar los datos. No se ha guardado nada.";
 
 inline constexpr std::string_view gm_account_prompt = "Introduce el account del GM: ";
 inline constexpr std::string_view gm_name_prompt = "Introduce el nombre del GM: ";

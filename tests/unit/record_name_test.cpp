@@ -49,9 +49,4 @@ TEST(RecordName, WindowsDeviceNamesAreRefusedInAnyCaseAndWithAnyExtension) {
     }
 }
 
-TEST(RecordName, PrintableNameShowsControlCharactersAsHex) {
-    EXPECT_EQ(records::printable_name("a\x1b[2J\tb"), "a\\x1B[2J\\x09b");
-    EXPECT_EQ(records::printable_name("\xe9t"), "\xe9t");
-}
-
 }  // namespace

@@ -1,4 +1,5 @@
 // Folders and all-or-nothing file replacement on POSIX file systems.
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -6,11 +7,22 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <ctime>
 
 #include "platform/platform.hpp"
+#include "platform/posix/signal_cleanup.hpp"
+#include "platform/posix/write_all.hpp"
 
 namespace platform {
 namespace {
+
+// Every temporary file of this program is named so.
+constexpr std::string_view temporary_prefix = ".qkeditor-";
+
+// A temporary file that a crash or a power loss left behind is removed by a
+// later write into its folder once it is this old; a younger one may be
+// another run's write in progress.
+constexpr std::time_t leftover_age_seconds = 10 * 60;
 
 FileOutcome failure(int error) {
     switch (error) {
@@ -19,27 +31,43 @@ FileOutcome failure(int error) {
         case EACCES:
         case EPERM: return {FileError::access_denied, error};
         case EROFS: return {FileError::read_only, error};
-        case ENOSPC:
-        case EDQUOT: return {FileError::disk_full, error};
+        case ENOSPC: return {FileError::disk_full, error};
+        case EDQUOT: return {FileError::quota_exceeded, error};
         case ENAMETOOLONG: return {FileError::name_too_long, error};
+        case EILSEQ: return {FileError::invalid_name, error};
         case EISDIR: return {FileError::is_a_folder, error};
         case EBUSY:
         case ETXTBSY: return {FileError::in_use, error};
+        case EIO: return {FileError::io_error, error};
+        case EXDEV: return {FileError::cross_device, error};
+        case EMFILE:
+        case ENFILE: return {FileError::too_many_open_files, error};
+        case ELOOP: return {FileError::link_loop, error};
+        case ENOMEM: return {FileError::out_of_memory, error};
+        case EFBIG: return {FileError::too_large, error};
+        case EINVAL:
+        case EOPNOTSUPP: return {FileError::not_supported, error};
+        case ESTALE:
+        case ENOTCONN:
+        case ETIMEDOUT:
+        case EHOSTDOWN:
+        case EHOSTUNREACH: return {FileError::network_lost, error};
         default: return {FileError::other, error};
     }
 }
 
-bool write_all(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) {
-            if (written == 0) errno = ENOSPC;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
+// Whether the existing record `target` may be replaced: a plain file that
+// this user could open for writing, as writing it in place would need. A
+// symbolic link is never followed nor replaced.
+FileOutcome check_replaceable(const std::string& target, const struct stat& old) {
+    if (S_ISLNK(old.st_mode)) return {FileError::file_is_link, ELOOP};
+    if (S_ISDIR(old.st_mode)) return failure(EISDIR);
+    if (!S_ISREG(old.st_mode)) return {FileError::not_a_regular_file, EINVAL};
+    if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) == 0) return {};
+    const int error = errno;
+    if (error != EACCES && error != EPERM) return failure(error);
+    const bool own_read_only = old.st_uid == ::geteuid() && (old.st_mode & S_IWUSR) == 0;
+    return {own_read_only ? FileError::file_read_only : FileError::file_access_denied, error};
 }
 
 // The permissions a new file gets from the process's umask.
@@ -47,6 +75,35 @@ mode_t new_file_mode() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
+}
+
+// Gives the complete new file its final identity, keeping it private (0600)
+// until then: the old record's permissions without the set-id and sticky bits
+// (a record is data), its owner and group where this process may set them
+// (root: both; others: the group, if they belong to it). A new record gets
+// what the umask gives.
+bool take_identity(int fd, const struct stat* old) {
+    if (old == nullptr) return ::fchmod(fd, new_file_mode()) == 0;
+    const uid_t owner = ::geteuid() == 0 ? old->st_uid : static_cast<uid_t>(-1);
+    (void)::fchown(fd, owner, old->st_gid);  // refused for a group this user is not in
+    return ::fchmod(fd, old->st_mode & 0777) == 0;
+}
+
+// Removes the temporary files of earlier runs that are old enough to be
+// leftovers; anything else in the folder is left alone.
+void remove_leftovers(const std::string& folder) {
+    DIR* const entries = ::opendir(folder.c_str());
+    if (entries == nullptr) return;
+    const std::time_t now = std::time(nullptr);
+    while (const dirent* entry = ::readdir(entries)) {
+        if (!std::string_view(entry->d_name).starts_with(temporary_prefix)) continue;
+        struct stat info {};
+        if (::fstatat(::dirfd(entries), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        if (S_ISREG(info.st_mode) && now - info.st_mtime > leftover_age_seconds) {
+            ::unlinkat(::dirfd(entries), entry->d_name, 0);
+        }
+    }
+    ::closedir(entries);
 }
 
 #ifdef QKEDITOR_TEST_HOOKS
@@ -81,23 +138,26 @@ void make_folder(const std::string& path) {
 
 FileOutcome replace_file(const std::string& folder, const std::string& file_name, std::string_view bytes) {
     const std::string target = folder + '/' + file_name;
-    struct stat old_file {};
-    const bool replacing = ::stat(target.c_str(), &old_file) == 0;
+    struct stat old {};
+    const bool replacing = ::lstat(target.c_str(), &old) == 0;
     if (!replacing && errno != ENOENT) return failure(errno);
-    if (replacing && S_ISDIR(old_file.st_mode)) return failure(EISDIR);
+    if (replacing) {
+        if (FileOutcome refused = check_replaceable(target, old); refused.error != FileError::none) {
+            return refused;
+        }
+    }
+    remove_leftovers(folder);
 
     // The new content goes to a temporary file in the same folder, so that
     // the rename below swaps it in at once.
-    std::string temporary = folder + "/.qkeditor-XXXXXX";
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    const SignalCleanup handlers(false);
+    std::string temporary = folder + '/' + std::string(temporary_prefix) + "XXXXXX";
+    const int fd = create_temporary_file(temporary);
     if (fd < 0) return failure(errno);
-
-    const mode_t mode = replacing ? (old_file.st_mode & 07777) : new_file_mode();
-    if (replacing && ::geteuid() == 0) (void)::fchown(fd, old_file.st_uid, old_file.st_gid);
 #ifdef QKEDITOR_TEST_HOOKS
     kill_mid_write_if_asked(fd, bytes);
 #endif
-    bool stored = ::fchmod(fd, mode) == 0 && write_all(fd, bytes) && ::fsync(fd) == 0;
+    bool stored = write_all(fd, bytes) && take_identity(fd, replacing ? &old : nullptr) && ::fsync(fd) == 0;
     int error = errno;
     if (::close(fd) != 0 && stored) {
         stored = false;
@@ -107,10 +167,9 @@ FileOutcome replace_file(const std::string& folder, const std::string& file_name
         stored = false;
         error = errno;
     }
-    if (!stored) {
-        ::unlink(temporary.c_str());
-        return failure(error);
-    }
+    if (!stored) ::unlink(temporary.c_str());
+    forget_temporary_file();
+    if (!stored) return failure(error);
     sync_folder(folder);
     return {};
 }

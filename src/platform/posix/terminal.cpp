@@ -7,11 +7,15 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
+#include <string>
 #include <vector>
 
 #include "platform/platform.hpp"
 #include "platform/posix/key_decoder.hpp"
+#include "platform/posix/signal_cleanup.hpp"
+#include "platform/posix/terminal.hpp"
+#include "platform/posix/write_all.hpp"
+#include "text/entry_text.hpp"
 
 namespace platform {
 namespace {
@@ -22,11 +26,6 @@ constexpr int escape_wait_ms = 100;
 constexpr int not_opened = -2;
 int terminal_fd = not_opened;
 
-// Written before the handlers are installed, read by them.
-struct termios cooked_settings;
-struct termios raw_settings;
-volatile std::sig_atomic_t raw_active = 0;
-
 // Bytes read from the terminal that belong to the next key.
 std::vector<unsigned char> pending;
 
@@ -35,103 +34,36 @@ int open_terminal() {
     return terminal_fd;
 }
 
-bool in_foreground() {
-    return ::tcgetpgrp(terminal_fd) == ::getpgrp();
-}
-
-void set_disposition(int signal, void (*handler)(int)) {
-    struct sigaction action {};
-    action.sa_handler = handler;
-    sigemptyset(&action.sa_mask);
-    ::sigaction(signal, &action, nullptr);
-}
-
-extern "C" void on_terminating_signal(int signal) {
-    const int saved_errno = errno;
-    if (raw_active != 0) ::tcsetattr(terminal_fd, TCSANOW, &cooked_settings);
-    set_disposition(signal, SIG_DFL);
-    ::raise(signal);  // delivered, with its default action, when the handler returns
-    errno = saved_errno;
-}
-
-extern "C" void on_stop_signal(int signal) {
-    const int saved_errno = errno;
-    if (raw_active != 0) ::tcsetattr(terminal_fd, TCSANOW, &cooked_settings);
-    set_disposition(signal, SIG_DFL);
-    sigset_t stop;
-    sigemptyset(&stop);
-    sigaddset(&stop, signal);
-    ::sigprocmask(SIG_UNBLOCK, &stop, nullptr);
-    ::raise(signal);  // the process stops here until it is continued
-    set_disposition(signal, on_stop_signal);
-    if (raw_active != 0 && in_foreground()) ::tcsetattr(terminal_fd, TCSANOW, &raw_settings);
-    errno = saved_errno;
-}
-
-extern "C" void on_continue_signal(int) {
-    const int saved_errno = errno;
-    if (raw_active != 0 && in_foreground()) ::tcsetattr(terminal_fd, TCSANOW, &raw_settings);
-    errno = saved_errno;
-}
-
-struct Guard {
-    int signal;
-    void (*handler)(int);
-};
-
-// clang-format off
-constexpr Guard guards[] = {
-    {SIGINT, on_terminating_signal}, {SIGTERM, on_terminating_signal}, {SIGHUP, on_terminating_signal},
-    {SIGQUIT, on_terminating_signal}, {SIGTSTP, on_stop_signal},       {SIGCONT, on_continue_signal},
-};
-// clang-format on
-
 // Raw mode for the life of the object: no line editing, no echo, no signal
 // keys (Ctrl+C is the key 3), no flow control, Enter as CR. Switched with
-// TCSANOW in both directions, so that typed-ahead input is kept.
+// TCSANOW in both directions, so that typed-ahead input is kept. Signals
+// that end or stop the process meanwhile put the terminal back first.
 class RawMode {
 public:
     explicit RawMode(int fd) {
-        if (::tcgetattr(fd, &cooked_settings) != 0) return;
-        raw_settings = cooked_settings;
-        raw_settings.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ISIG | IEXTEN);
-        raw_settings.c_iflag &= ~static_cast<tcflag_t>(IXON | ICRNL | INLCR | IGNCR | ISTRIP);
-        raw_settings.c_cc[VMIN] = 1;
-        raw_settings.c_cc[VTIME] = 0;
-        install_guards();
-        raw_active = 1;
-        ::tcsetattr(fd, TCSANOW, &raw_settings);
-        fd_ = fd;
+        struct termios cooked {};
+        if (::tcgetattr(fd, &cooked) != 0) return;
+        struct termios raw = cooked;
+        raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ISIG | IEXTEN);
+        raw.c_iflag &= ~static_cast<tcflag_t>(IXON | ICRNL | INLCR | IGNCR | ISTRIP);
+        raw.c_cc[VMIN] = 1;
+        raw.c_cc[VTIME] = 0;
+        enter_raw_mode(fd, cooked, raw);
+        active_ = true;
     }
 
     RawMode(const RawMode&) = delete;
     RawMode& operator=(const RawMode&) = delete;
 
     ~RawMode() {
-        if (fd_ < 0) return;
-        ::tcsetattr(fd_, TCSANOW, &cooked_settings);
-        raw_active = 0;
-        for (std::size_t i = 0; i < std::size(guards); ++i) {
-            if (installed_[i]) ::sigaction(guards[i].signal, &previous_[i], nullptr);
-        }
+        if (active_) leave_raw_mode();
     }
 
-    bool active() const { return fd_ >= 0; }
+    bool active() const { return active_; }
 
 private:
-    // A signal that the process was started to ignore stays ignored.
-    void install_guards() {
-        for (std::size_t i = 0; i < std::size(guards); ++i) {
-            ::sigaction(guards[i].signal, nullptr, &previous_[i]);
-            if (previous_[i].sa_handler == SIG_IGN) continue;
-            set_disposition(guards[i].signal, guards[i].handler);
-            installed_[i] = true;
-        }
-    }
-
-    int fd_ = -1;
-    struct sigaction previous_[std::size(guards)]{};
-    bool installed_[std::size(guards)]{};
+    const SignalCleanup handlers_{true};  // installed before raw mode, removed after it
+    bool active_ = false;
 };
 
 enum class ByteRead { byte, timed_out, failed };
@@ -176,6 +108,13 @@ std::optional<KeyPress> wait_key_press() {
         pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(result.length));
         if (result.status == DecodeStatus::key) return result.codes;
     }
+}
+
+void echo_on_terminal(std::string_view text) {
+    const int fd = open_terminal();
+    struct termios settings {};
+    if (fd < 0 || ::tcgetattr(fd, &settings) != 0 || (settings.c_lflag & ECHO) == 0) return;
+    write_all(fd, text::printable(text) + "\n");
 }
 
 }  // namespace platform

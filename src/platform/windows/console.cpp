@@ -6,6 +6,7 @@
 
 #include "platform/line_ends.hpp"
 #include "platform/platform.hpp"
+#include "platform/stdio_line.hpp"
 
 namespace platform {
 namespace {
@@ -64,9 +65,22 @@ void write_out(std::string_view text) {
     }
 }
 
+InputLine read_input_line(std::size_t bound) {
+    return read_stdio_line(bound);
+}
+
+bool standard_input_is_terminal() {
+    DWORD mode = 0;
+    return ::GetConsoleMode(::GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
+}
+
 // A console that closes ends the process, so a read never meets it.
 bool standard_input_hung_up() {
     return false;
+}
+
+bool text_is_utf8() {
+    return ::GetACP() == CP_UTF8;
 }
 
 void write_error(std::string_view text) {

@@ -1,0 +1,108 @@
+#include "text/entry_text.hpp"
+
+#include <algorithm>
+#include <array>
+
+namespace text {
+namespace {
+
+bool is_continuation(unsigned char byte) {
+    return (byte & 0xC0) == 0x80;
+}
+
+// How many bytes a character with this first byte has; 1 for ASCII and for
+// bytes that start no character.
+std::size_t sequence_length(unsigned char lead) {
+    if (lead >= 0xC2 && lead <= 0xDF) return 2;
+    if (lead >= 0xE0 && lead <= 0xEF) return 3;
+    if (lead >= 0xF0 && lead <= 0xF4) return 4;
+    return 1;
+}
+
+// The length of the next character as counted: an incomplete one is a byte
+// that stands alone.
+std::size_t counted_length(std::string_view bytes, bool utf8) {
+    if (!utf8) return 1;
+    const Utf8Character character = next_utf8_character(bytes);
+    return character.valid ? character.length : 1;
+}
+
+}  // namespace
+
+int first_byte_code(std::string_view bytes) {
+    return bytes.empty() ? 0 : static_cast<signed char>(bytes.front());
+}
+
+Utf8Character next_utf8_character(std::string_view bytes) {
+    const auto lead = static_cast<unsigned char>(bytes.front());
+    const std::size_t length = sequence_length(lead);
+    if (lead < 0x80) return {1, true, lead};
+    if (length == 1) return {1, false, 0};
+
+    const std::size_t available = std::min(length, bytes.size());
+    for (std::size_t i = 1; i < available; ++i) {
+        if (!is_continuation(static_cast<unsigned char>(bytes[i]))) return {1, false, 0};
+    }
+    if (available < length) return {0, false, 0};
+
+    char32_t code_point = lead & (0x7FU >> length);
+    for (std::size_t i = 1; i < length; ++i) {
+        code_point = (code_point << 6) | (static_cast<unsigned char>(bytes[i]) & 0x3FU);
+    }
+    // Overlong forms and UTF-16 surrogates are no characters.
+    constexpr std::array<char32_t, 5> smallest = {0, 0, 0x80, 0x800, 0x10000};
+    const bool valid = code_point >= smallest[length] && code_point <= 0x10FFFF &&
+                       (code_point < 0xD800 || code_point > 0xDFFF);
+    if (!valid) return {1, false, 0};
+    return {length, true, code_point};
+}
+
+std::size_t character_count(std::string_view bytes, bool utf8) {
+    std::size_t count = 0;
+    for (; !bytes.empty(); ++count) bytes.remove_prefix(counted_length(bytes, utf8));
+    return count;
+}
+
+std::string_view first_characters(std::string_view bytes, std::size_t count, bool utf8) {
+    std::size_t end = 0;
+    for (; count > 0 && end < bytes.size(); --count) end += counted_length(bytes.substr(end), utf8);
+    return bytes.substr(0, end);
+}
+
+std::string_view without_cut_character(std::string_view bytes) {
+    // A character has at most four bytes: only the last three can be the
+    // start of one that is cut.
+    for (std::size_t back = 1; back <= std::min<std::size_t>(3, bytes.size()); ++back) {
+        const std::size_t start = bytes.size() - back;
+        if (is_continuation(static_cast<unsigned char>(bytes[start]))) continue;
+        return next_utf8_character(bytes.substr(start)).length == 0 ? bytes.substr(0, start) : bytes;
+    }
+    return bytes;
+}
+
+bool is_control(unsigned char byte) {
+    return byte < 0x20 || byte == 0x7F;
+}
+
+std::optional<unsigned char> first_control_byte(std::string_view bytes) {
+    const auto found = std::find_if(bytes.begin(), bytes.end(),
+                                    [](char c) { return is_control(static_cast<unsigned char>(c)); });
+    if (found == bytes.end()) return std::nullopt;
+    return static_cast<unsigned char>(*found);
+}
+
+std::string hex_escape(unsigned char byte) {
+    constexpr std::string_view digits = "0123456789ABCDEF";
+    return {'\\', 'x', digits[byte >> 4], digits[byte & 0xF]};
+}
+
+std::string printable(std::string_view bytes) {
+    std::string shown;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        shown += is_control(byte) ? hex_escape(byte) : std::string(1, c);
+    }
+    return shown;
+}
+
+}  // namespace text

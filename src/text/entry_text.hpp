@@ -1,0 +1,47 @@
+// What the bytes of an entry mean: its first byte's code, its characters
+// when it is UTF-8 text, and the bytes that may never go into a record.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace text {
+
+// The first byte read as a signed 8-bit value: 0 for an empty text, -128 to
+// -1 for a first byte of 128 or more. It names the bucket folder of a name.
+int first_byte_code(std::string_view bytes);
+
+// The UTF-8 character at the start of `bytes` (which must not be empty).
+struct Utf8Character {
+    std::size_t length = 1;  // 0: the bytes so far are the start of a character, which is incomplete
+    bool valid = false;      // false: the first byte is no character's start; it stands alone
+    char32_t code_point = 0;
+};
+Utf8Character next_utf8_character(std::string_view bytes);
+
+// The number of characters: UTF-8 characters where `utf8`, bytes that are not
+// valid UTF-8 counting one each; otherwise bytes.
+std::size_t character_count(std::string_view bytes, bool utf8);
+
+// The first `count` characters, counted as character_count does.
+std::string_view first_characters(std::string_view bytes, std::size_t count, bool utf8);
+
+// `bytes` without an incomplete UTF-8 character at its end, as a cut through
+// a character leaves one.
+std::string_view without_cut_character(std::string_view bytes);
+
+// Bytes below 0x20, and 0x7F: they can start escape sequences, end lines or
+// end strings, so no entry that holds one is written anywhere.
+bool is_control(unsigned char byte);
+std::optional<unsigned char> first_control_byte(std::string_view bytes);
+
+// A byte as "\xHH", as messages show what cannot be shown as it is.
+std::string hex_escape(unsigned char byte);
+
+// `bytes` as they can be shown on a terminal: control bytes as "\xHH", so
+// that an entry echoed in a message can never drive the terminal.
+std::string printable(std::string_view bytes);
+
+}  // namespace text
