@@ -8,11 +8,13 @@ all:
 	cmake --preset release
 	cmake --build --preset release --target qkeditor
 
-# Starts the program in the data folder DATA (made when missing). Status 1 is
-# the operator's own way out, not a failure of make.
-run: all
-	mkdir -p "$(DATA)"
-	cd "$(DATA)" && "$(CURDIR)/$(BUILD)/qkeditor" || [ $$? -eq 1 ]
+# Starts the program in the data folder DATA (made when missing). The build's
+# own output is shown only when it fails, so that the menu is all there is on
+# the screen. Status 1 is the operator's own way out, not a failure of make.
+run:
+	@log=$$(mktemp) && { $(MAKE) --no-print-directory all >"$$log" 2>&1 || { cat "$$log"; rm -f "$$log"; exit 1; }; } && rm -f "$$log"
+	@mkdir -p "$(DATA)"
+	@cd "$(DATA)" && "$(CURDIR)/$(BUILD)/qkeditor" || [ $$? -eq 1 ]
 
 # The Windows suite (label "wine") runs qkeditor.exe under Wine: where the
 # cross compiler and Wine's loader and preloader are there, the .exe is built

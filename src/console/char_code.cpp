@@ -14,7 +14,9 @@ void show_char_code() {
     begin_dialogue();
     print("Introduce el caracter para calcular el valor ascii: ");
     if (read_line(char_entry).unrepresentable) {
-        print("\nEse caracter no existe en la pagina de codigos de Windows: ningun nombre puede empezar por el.");
+        print(
+            "\nEse caracter no existe en la pagina de codigos de Windows: ningun nombre puede empezar por "
+            "el.");
     } else {
         print("\nEl valor AscII del caracter " + text::printable(char_entry) + ", es " +
               std::to_string(text::first_byte_code(char_entry)));

@@ -57,7 +57,8 @@ std::string Dialogue::notices() const {
         if (!entry.read.cut) continue;
         notices += "\n";
         notices += entry.label;
-        notices += " tenia mas de " + std::to_string(line_bound) + " bytes: se ha guardado solo el principio.";
+        notices +=
+            " tenia mas de " + std::to_string(line_bound) + " bytes: se ha guardado solo el principio.";
     }
     return notices;
 }

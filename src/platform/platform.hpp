@@ -26,9 +26,9 @@ std::optional<KeyPress> wait_key_press();
 
 // One line of standard input.
 struct InputLine {
-    std::string text;            // without its line end; at most the bound's bytes
-    bool end_of_input = false;   // nothing was read: the input has ended
-    bool cut = false;            // longer than the bound: the rest was read and dropped
+    std::string text;              // without its line end; at most the bound's bytes
+    bool end_of_input = false;     // nothing was read: the input has ended
+    bool cut = false;              // longer than the bound: the rest was read and dropped
     bool unrepresentable = false;  // typed at the Windows console with a character that
                                    // the ANSI code page lacks (shown as "?" in `text`)
 };
@@ -79,27 +79,27 @@ void make_folder(const std::string& path);
 // Why a file could not be replaced.
 enum class FileError {
     none,
-    folder_missing,        // the folder, or a folder above it, does not exist
-    access_denied,         // the folder refuses new files to this user
-    read_only,             // the disk or share is mounted read-only
-    file_access_denied,    // the file itself refuses writing to this user
-    file_read_only,        // the file is marked read-only
-    file_is_link,          // the file is a symbolic link (or another reparse point)
-    not_a_regular_file,    // a device, a pipe or a socket stands under that name
+    folder_missing,      // the folder, or a folder above it, does not exist
+    access_denied,       // the folder refuses new files to this user
+    read_only,           // the disk or share is mounted read-only
+    file_access_denied,  // the file itself refuses writing to this user
+    file_read_only,      // the file is marked read-only
+    file_is_link,        // the file is a symbolic link (or another reparse point)
+    not_a_regular_file,  // a device, a pipe or a socket stands under that name
     is_a_folder,
     disk_full,
     quota_exceeded,
     name_too_long,
-    invalid_name,          // the file system refuses the name's characters
-    in_use,                // another program holds the file
-    io_error,              // the device failed to read or write
-    cross_device,          // the file lies on another file system than its folder
+    invalid_name,  // the file system refuses the name's characters
+    in_use,        // another program holds the file
+    io_error,      // the device failed to read or write
+    cross_device,  // the file lies on another file system than its folder
     too_many_open_files,
-    link_loop,             // symbolic links in the path point at each other
+    link_loop,  // symbolic links in the path point at each other
     out_of_memory,
     too_large,
-    not_supported,         // the file system cannot do what the replacement needs
-    network_lost,          // the network folder has gone away
+    not_supported,  // the file system cannot do what the replacement needs
+    network_lost,   // the network folder has gone away
     other,
 };
 

@@ -19,7 +19,8 @@ std::string failure_reason(const platform::FileOutcome& outcome, const std::stri
         case FileError::file_access_denied: return "no hay permiso para escribir en ese archivo";
         case FileError::file_read_only: return "el archivo es de solo lectura";
         case FileError::file_is_link: return "es un enlace simbolico, y no se escribe a traves de el";
-        case FileError::not_a_regular_file: return "no es un archivo normal, sino un dispositivo o una tuberia";
+        case FileError::not_a_regular_file:
+            return "no es un archivo normal, sino un dispositivo o una tuberia";
         case FileError::is_a_folder: return "ya existe una carpeta con ese nombre";
         case FileError::disk_full: return "no queda espacio en el disco";
         case FileError::quota_exceeded: return "se ha superado la cuota de disco";

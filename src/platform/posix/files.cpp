@@ -22,7 +22,7 @@ constexpr std::string_view temporary_prefix = ".qkeditor-";
 // A temporary file that a crash or a power loss left behind is removed by a
 // later write into its folder once it is this old; a younger one may be
 // another run's write in progress.
-constexpr std::time_t leftover_age_seconds = 10 * 60;
+constexpr std::time_t leftover_age_seconds = std::time_t{10} * 60;
 
 FileOutcome failure(int error) {
     switch (error) {
@@ -157,7 +157,7 @@ FileOutcome replace_file(const std::string& folder, const std::string& file_name
 #ifdef QKEDITOR_TEST_HOOKS
     kill_mid_write_if_asked(fd, bytes);
 #endif
-    bool stored = write_all(fd, bytes) && take_identity(fd, replacing ? &old : nullptr) && ::fsync(fd) == 0;
+    bool stored = write_all(fd, bytes) && ::fsync(fd) == 0 && take_identity(fd, replacing ? &old : nullptr);
     int error = errno;
     if (::close(fd) != 0 && stored) {
         stored = false;

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/extended_keys.hpp"
+#include "text/entry_text.hpp"
 
 namespace platform {
 namespace {
@@ -85,39 +86,18 @@ DecodeResult need_more() {
     return {DecodeStatus::need_more};
 }
 
-bool is_continuation(unsigned char byte) {
-    return (byte & 0xC0) == 0x80;
-}
-
-std::size_t utf8_length(unsigned char lead) {
-    if (lead >= 0xC2 && lead <= 0xDF) return 2;
-    if (lead >= 0xE0 && lead <= 0xEF) return 3;
-    if (lead >= 0xF0 && lead <= 0xF4) return 4;
-    return 1;
-}
-
 // A character key. A UTF-8 character is one key with its Latin-1 code, or "?"
 // beyond Latin-1, as the console's conversion to a code page gives it; a byte
 // that does not start valid UTF-8 is a key of its own (a Latin-1 terminal).
 DecodeResult decode_character(std::span<const unsigned char> in, bool more_may_follow) {
     const unsigned char lead = in[0];
     if (lead == delete_byte) return key(1, {backspace});
-    const std::size_t length = utf8_length(lead);
-    if (length == 1) return key(1, {lead});
-
-    const std::size_t available = std::min(length, in.size());
-    for (std::size_t i = 1; i < available; ++i) {
-        if (!is_continuation(in[i])) return key(1, {lead});
-    }
-    if (available < length) return more_may_follow ? need_more() : key(1, {lead});
-
-    unsigned code_point = lead & (0x7FU >> length);
-    for (std::size_t i = 1; i < length; ++i) code_point = (code_point << 6) | (in[i] & 0x3FU);
-    constexpr std::array<unsigned, 5> smallest = {0, 0, 0x80, 0x800, 0x10000};
-    const bool valid = code_point >= smallest[length] && code_point <= 0x10FFFF &&
-                       (code_point < 0xD800 || code_point > 0xDFFF);
-    if (!valid) return key(1, {lead});
-    return key(length, {code_point <= 0xFF ? static_cast<int>(code_point) : unknown_character});
+    const text::Utf8Character character =
+        text::next_utf8_character({reinterpret_cast<const char*>(in.data()), in.size()});
+    if (character.length == 0) return more_may_follow ? need_more() : key(1, {lead});
+    if (!character.valid) return key(1, {lead});
+    const char32_t code = character.code_point;
+    return key(character.length, {code <= 0xFF ? static_cast<int>(code) : unknown_character});
 }
 
 // The numbers of a sequence's parameters ("1;5"), at most two; empty if the

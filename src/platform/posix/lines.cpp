@@ -1,7 +1,7 @@
 // Lines of standard input on POSIX, and what their text is.
 #include <langinfo.h>
-#include <locale.h>
 #include <unistd.h>
+#include <clocale>
 
 #include <algorithm>
 #include <cctype>

@@ -1,8 +1,8 @@
 #include "platform/posix/signal_cleanup.hpp"
 
 #include <fcntl.h>
-#include <limits.h>
 #include <unistd.h>
+#include <climits>
 
 #include <cerrno>
 #include <csignal>

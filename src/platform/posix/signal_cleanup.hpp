@@ -25,7 +25,7 @@ public:
 
 private:
     static constexpr int handled_signals = 6;
-    struct sigaction previous_[handled_signals]{};
+    struct sigaction previous_[handled_signals] {};
     bool installed_[handled_signals]{};
 };
 
