@@ -1,11 +1,11 @@
 // Lines of standard input on POSIX, and what their text is.
 #include <langinfo.h>
 #include <unistd.h>
-#include <clocale>
 
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <clocale>
 #include <cstdlib>
 #include <string>
 

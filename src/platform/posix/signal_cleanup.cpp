@@ -2,9 +2,9 @@
 
 #include <fcntl.h>
 #include <unistd.h>
-#include <climits>
 
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
