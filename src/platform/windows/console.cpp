@@ -1,4 +1,4 @@
-// Standard output, the screen, the pause and the exit on the Windows console.
+// Standard output, standard input and the exit on the Windows console.
 #include <windows.h>
 
 #include <cstdio>
@@ -27,29 +27,6 @@ void write_console(std::string_view text) {
     DWORD written = 0;
     ::WriteFile(::GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
                 nullptr);
-}
-
-// Runs one of the command interpreter's built-in commands in this console,
-// with this process's standard handles, and waits for it to end. Output to a
-// console is already on screen; output to a file stays in its buffer. The
-// interpreter is taken from the system folder, never from the data folder.
-void run_interpreter(const char* command) {
-    char system_folder[MAX_PATH];
-    const UINT length = ::GetSystemDirectoryA(system_folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return;
-    const std::string interpreter = std::string(system_folder, length) + "\\cmd.exe";
-    std::string command_line = std::string("cmd /c ") + command;
-
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessA(interpreter.c_str(), command_line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                          nullptr, &startup, &process)) {
-        return;
-    }
-    ::WaitForSingleObject(process.hProcess, INFINITE);
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
 }
 
 }  // namespace
@@ -87,14 +64,6 @@ void write_error(std::string_view text) {
     std::fflush(stdout);
     std::fwrite(text.data(), 1, text.size(), stderr);
     std::fflush(stderr);
-}
-
-void clear_screen() {
-    run_interpreter("cls");
-}
-
-void pause() {
-    run_interpreter("pause");
 }
 
 void exit_process(int status) {
