@@ -1,0 +1,40 @@
+#include "platform/windows/code_pages.hpp"
+
+namespace platform {
+
+std::wstring wide_from_ansi(std::string_view bytes) {
+    if (bytes.empty()) return {};
+    const int size = static_cast<int>(bytes.size());
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, wide.data(), length);
+    return wide;
+}
+
+AnsiCharacter ansi_character(std::wstring_view character) {
+    // Four bytes hold any character of any ANSI code page, UTF-8 included.
+    char bytes[4];
+    const int units = static_cast<int>(character.size());
+    AnsiCharacter converted;
+    int length = 0;
+    if (::GetACP() == CP_UTF8) {
+        // UTF-8 holds every character; only a lone surrogate has no form.
+        length = ::WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, character.data(), units, bytes,
+                                       sizeof bytes, nullptr, nullptr);
+        if (length == 0) {
+            converted.representable = false;
+            length = ::WideCharToMultiByte(CP_UTF8, 0, character.data(), units, bytes, sizeof bytes, nullptr,
+                                           nullptr);
+        }
+    } else {
+        BOOL used_default = FALSE;
+        length = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, character.data(), units, bytes,
+                                       sizeof bytes, nullptr, &used_default);
+        converted.representable = used_default == FALSE;
+    }
+    if (length <= 0) return {{}, false};
+    converted.bytes.assign(bytes, static_cast<std::size_t>(length));
+    return converted;
+}
+
+}  // namespace platform
