@@ -11,6 +11,15 @@ std::wstring wide_from_ansi(std::string_view bytes) {
     return wide;
 }
 
+std::string ansi_from_wide(std::wstring_view units) {
+    if (units.empty()) return {};
+    const int size = static_cast<int>(units.size());
+    const int length = ::WideCharToMultiByte(CP_ACP, 0, units.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(length), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, units.data(), size, bytes.data(), length, nullptr, nullptr);
+    return bytes;
+}
+
 AnsiCharacter ansi_character(std::wstring_view character) {
     // Four bytes hold any character of any ANSI code page, UTF-8 included.
     char bytes[4];

@@ -13,6 +13,10 @@ namespace platform {
 // `bytes` in the ANSI code page, as UTF-16.
 std::wstring wide_from_ansi(std::string_view bytes);
 
+// `units` in the ANSI code page, a character it lacks as its default
+// character: for showing, never for a name.
+std::string ansi_from_wide(std::wstring_view units);
+
 // One character (a UTF-16 unit, or a surrogate pair) in the ANSI code page,
 // never a look-alike: `representable` is false when the code page lacks it,
 // and the bytes are then the code page's default character.

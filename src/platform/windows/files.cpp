@@ -1,10 +1,17 @@
-// Folders and all-or-nothing file replacement on Windows file systems.
+// Folders and all-or-nothing file replacement on Windows file systems. Names
+// are read in the ANSI code page, as the ...A functions read them; the files
+// themselves are reached through the wide functions with long paths, so that
+// the temporary file fits wherever the record does.
 #include <windows.h>
 
 #include <algorithm>
 #include <string>
 
 #include "platform/platform.hpp"
+#include "platform/windows/code_pages.hpp"
+#include "platform/windows/file_errors.hpp"
+#include "platform/windows/long_paths.hpp"
+#include "platform/windows/temporary_files.hpp"
 
 namespace platform {
 namespace {
@@ -14,62 +21,30 @@ namespace {
 constexpr int move_attempts = 5;
 constexpr DWORD move_retry_delay_ms = 50;
 
-// Temporary names tried before giving up on leftovers of earlier runs.
-constexpr int temporary_name_attempts = 100;
+bool gone(const std::wstring& path) {
+    return ::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES &&
+           ::GetLastError() == ERROR_FILE_NOT_FOUND;
+}
 
-FileOutcome failure(DWORD error) {
-    const int code = static_cast<int>(error);
-    switch (error) {
-        case ERROR_FILE_NOT_FOUND:
-        case ERROR_PATH_NOT_FOUND:
-        case ERROR_INVALID_DRIVE:
-        case ERROR_DIRECTORY: return {FileError::folder_missing, code};
-        case ERROR_ACCESS_DENIED: return {FileError::access_denied, code};
-        case ERROR_WRITE_PROTECT: return {FileError::read_only, code};
-        case ERROR_DISK_FULL:
-        case ERROR_HANDLE_DISK_FULL: return {FileError::disk_full, code};
-        case ERROR_FILENAME_EXCED_RANGE:
-        case ERROR_BUFFER_OVERFLOW: return {FileError::name_too_long, code};
-        case ERROR_SHARING_VIOLATION:
-        case ERROR_LOCK_VIOLATION:
-        case ERROR_USER_MAPPED_FILE:
-        case ERROR_UNABLE_TO_REMOVE_REPLACED: return {FileError::in_use, code};
-        default: return {FileError::other, code};
+// Whether the existing record `target` (with its `attributes`) may be
+// replaced: a plain file that this user could open for writing, as writing it
+// in place would need. A link is never followed nor replaced.
+FileOutcome check_replaceable(const std::wstring& target, DWORD attributes) {
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        return {FileError::file_is_link, ERROR_ACCESS_DENIED};
     }
-}
-
-bool exists(const std::string& path) {
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// The absolute form of `path` (the replacing call needs it under Wine);
-// empty on failure, with the reason in GetLastError.
-std::string full_path(const std::string& path) {
-    const DWORD size = ::GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
-    if (size == 0) return {};
-    std::string full(size, '\0');
-    const DWORD length = ::GetFullPathNameA(path.c_str(), size, full.data(), nullptr);
-    if (length == 0 || length >= size) return {};
-    full.resize(length);
-    return full;
-}
-
-// A file of this process's own in `folder`: CREATE_NEW never opens an
-// existing one. Sets `path` to its name.
-HANDLE create_temporary(const std::string& folder, std::string& path) {
-    static unsigned serial = 0;
-    const std::string prefix = folder + "\\.qkeditor-" + std::to_string(::GetCurrentProcessId()) + "-";
-    for (int attempt = 0; attempt < temporary_name_attempts; ++attempt) {
-        path = prefix + std::to_string(serial++);
-        if (path.size() >= MAX_PATH) {
-            ::SetLastError(ERROR_FILENAME_EXCED_RANGE);
-            return INVALID_HANDLE_VALUE;
-        }
-        const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_FILE_EXISTS) return file;
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return {FileError::is_a_folder, ERROR_ACCESS_DENIED};
+    if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) return {FileError::file_read_only, ERROR_ACCESS_DENIED};
+    const DWORD all_sharing = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    const HANDLE probe = ::CreateFileW(target.c_str(), GENERIC_WRITE, all_sharing, nullptr, OPEN_EXISTING,
+                                       FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (probe == INVALID_HANDLE_VALUE) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_ACCESS_DENIED) return {FileError::file_access_denied, static_cast<int>(error)};
+        return failure(error);
     }
-    return INVALID_HANDLE_VALUE;
+    ::CloseHandle(probe);
+    return {};
 }
 
 // Writes all of `bytes`, puts them on disk and closes the file; gives the
@@ -92,39 +67,50 @@ DWORD store_and_close(HANDLE file, std::string_view bytes) {
     return error;
 }
 
-DWORD move_into_place(const std::string& temporary, const std::string& target) {
+DWORD move_into_place(const std::wstring& temporary, const std::wstring& target) {
     const DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
-    return ::MoveFileExA(temporary.c_str(), target.c_str(), flags) ? ERROR_SUCCESS : ::GetLastError();
+    return ::MoveFileExW(temporary.c_str(), target.c_str(), flags) ? ERROR_SUCCESS : ::GetLastError();
 }
 
 // Whether the record may be taken away: not while another process holds it
-// open without sharing deletion. Asked before ReplaceFileA, which under Wine
+// open without sharing deletion. Asked before ReplaceFileW, which under Wine
 // leaves an empty file of its own in the folder when it meets such a record.
-DWORD check_replaceable(const std::string& target) {
+DWORD check_removable(const std::wstring& target) {
     const HANDLE probe =
-        ::CreateFileA(target.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                      OPEN_EXISTING, 0, nullptr);
+        ::CreateFileW(target.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                      OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (probe == INVALID_HANDLE_VALUE) return ::GetLastError();
     ::CloseHandle(probe);
     return ERROR_SUCCESS;
 }
 
-// An existing record is replaced so that it keeps its attributes; a new one
-// is moved into place.
-DWORD put_in_place(const std::string& temporary, const std::string& target) {
-    if (!exists(target)) return move_into_place(temporary, target);
-    if (const DWORD error = check_replaceable(target); error != ERROR_SUCCESS) return error;
-    if (::ReplaceFileA(target.c_str(), temporary.c_str(), nullptr, 0, nullptr, nullptr)) return ERROR_SUCCESS;
+// Errors by which a file system says it cannot replace a file in one call.
+bool replacing_unsupported(DWORD error) {
+    return error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED ||
+           error == ERROR_INVALID_PARAMETER || error == ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+// An existing record is replaced so that it keeps its attributes and access
+// list; a new one, or one on a file system that cannot replace, is moved
+// into place.
+DWORD put_in_place(const std::wstring& temporary, const std::wstring& target) {
+    if (gone(target)) return move_into_place(temporary, target);
+    if (const DWORD error = check_removable(target); error != ERROR_SUCCESS) return error;
+    const DWORD flags = REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS;
+    if (::ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, flags, nullptr, nullptr)) {
+        return ERROR_SUCCESS;
+    }
     const DWORD error = ::GetLastError();
-    // The old record has been taken away but the new one not renamed into
+    // The old record may have been taken away without the new one taking
     // its place: finish the job with a move.
-    if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+    if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 ||
+        replacing_unsupported(error)) {
         return move_into_place(temporary, target);
     }
     return error;
 }
 
-DWORD put_in_place_with_retries(const std::string& temporary, const std::string& target) {
+DWORD put_in_place_with_retries(const std::wstring& temporary, const std::wstring& target) {
     DWORD error = put_in_place(temporary, target);
     for (int attempt = 1; attempt < move_attempts; ++attempt) {
         if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) break;
@@ -145,31 +131,43 @@ void make_folder(const std::string& path) {
 }
 
 FileOutcome replace_file(const std::string& folder, const std::string& file_name, std::string_view bytes) {
-    const std::string full_folder = full_path(folder);
+    const std::wstring full_folder = full_path(folder);
     if (full_folder.empty()) return failure(::GetLastError());
-    const std::string target = full_folder + '\\' + file_name;
-    if (target.size() >= MAX_PATH) return failure(ERROR_FILENAME_EXCED_RANGE);
+    const std::wstring full_target = full_folder + L'\\' + wide_from_ansi(file_name);
+    // The server opens records with the ...A functions, which stop at MAX_PATH.
+    if (full_target.size() >= MAX_PATH) return failure(ERROR_FILENAME_EXCED_RANGE);
+    const std::wstring long_folder = long_path(full_folder);
+    const std::wstring target = long_path(full_target);
 
-    const DWORD attributes = ::GetFileAttributesA(target.c_str());
+    const DWORD attributes = ::GetFileAttributesW(target.c_str());
     const bool replacing = attributes != INVALID_FILE_ATTRIBUTES;
     if (!replacing && ::GetLastError() != ERROR_FILE_NOT_FOUND) return failure(::GetLastError());
-    if (replacing && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        return {FileError::is_a_folder, ERROR_ACCESS_DENIED};
+    if (replacing) {
+        if (FileOutcome refused = check_replaceable(target, attributes); refused.error != FileError::none) {
+            return refused;
+        }
     }
+    remove_leftovers(long_folder);
 
     // The new content goes to a temporary file in the same folder, so that
     // it takes the record's place in one step.
-    std::string temporary;
-    const HANDLE file = create_temporary(full_folder, temporary);
+    std::wstring temporary;
+    const HANDLE file = create_temporary(long_folder, temporary);
     if (file == INVALID_HANDLE_VALUE) return failure(::GetLastError());
     DWORD error = store_and_close(file, bytes);
     if (error == ERROR_SUCCESS) error = put_in_place_with_retries(temporary, target);
     if (error == ERROR_SUCCESS) return {};
 
     // Once a failed replacement has taken the old record away, the temporary
-    // file is the only copy of the record left: it stays.
-    if (!replacing || exists(target)) ::DeleteFileA(temporary.c_str());
-    return failure(error);
+    // file is the only copy of the record left: it stays, and the operator
+    // is told where.
+    FileOutcome outcome = failure(error);
+    if (replacing && gone(target)) {
+        outcome.new_content_at = ansi_from_wide(full_folder + temporary.substr(temporary.rfind(L'\\')));
+    } else {
+        ::DeleteFileW(temporary.c_str());
+    }
+    return outcome;
 }
 
 }  // namespace platform

@@ -1,0 +1,77 @@
+#include "platform/windows/file_errors.hpp"
+
+namespace platform {
+namespace {
+
+// ERROR_DISK_QUOTA_EXCEEDED, which mingw-w64's headers lack.
+constexpr DWORD disk_quota_exceeded = 1295;
+
+FileError category(DWORD error) {
+    switch (error) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_DRIVE:
+        case ERROR_DIRECTORY: return FileError::folder_missing;
+        case ERROR_ACCESS_DENIED:
+        case ERROR_PRIVILEGE_NOT_HELD:
+        case ERROR_NETWORK_ACCESS_DENIED: return FileError::access_denied;
+        case ERROR_WRITE_PROTECT: return FileError::read_only;
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL: return FileError::disk_full;
+        case disk_quota_exceeded: return FileError::quota_exceeded;
+        case ERROR_FILENAME_EXCED_RANGE:
+        case ERROR_BUFFER_OVERFLOW: return FileError::name_too_long;
+        case ERROR_INVALID_NAME:
+        case ERROR_BAD_PATHNAME:
+        case ERROR_NO_UNICODE_TRANSLATION: return FileError::invalid_name;
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+        case ERROR_USER_MAPPED_FILE:
+        case ERROR_DELETE_PENDING:
+        case ERROR_UNABLE_TO_REMOVE_REPLACED: return FileError::in_use;
+        case ERROR_CRC:
+        case ERROR_SEEK:
+        case ERROR_SECTOR_NOT_FOUND:
+        case ERROR_WRITE_FAULT:
+        case ERROR_READ_FAULT:
+        case ERROR_GEN_FAILURE:
+        case ERROR_NOT_READY:
+        case ERROR_IO_DEVICE:
+        case ERROR_DISK_OPERATION_FAILED:
+        case ERROR_FILE_CORRUPT:
+        case ERROR_DISK_CORRUPT: return FileError::io_error;
+        case ERROR_NOT_SAME_DEVICE: return FileError::cross_device;
+        case ERROR_TOO_MANY_OPEN_FILES: return FileError::too_many_open_files;
+        case ERROR_CANT_RESOLVE_FILENAME: return FileError::link_loop;
+        case ERROR_NOT_ENOUGH_MEMORY:
+        case ERROR_OUTOFMEMORY:
+        case ERROR_NO_SYSTEM_RESOURCES: return FileError::out_of_memory;
+        case ERROR_FILE_TOO_LARGE: return FileError::too_large;
+        case ERROR_INVALID_FUNCTION:
+        case ERROR_NOT_SUPPORTED:
+        case ERROR_CALL_NOT_IMPLEMENTED: return FileError::not_supported;
+        case ERROR_REM_NOT_LIST:
+        case ERROR_BAD_NETPATH:
+        case ERROR_NETWORK_BUSY:
+        case ERROR_DEV_NOT_EXIST:
+        case ERROR_BAD_NET_RESP:
+        case ERROR_UNEXP_NET_ERR:
+        case ERROR_NETNAME_DELETED:
+        case ERROR_BAD_NET_NAME:
+        case ERROR_SEM_TIMEOUT:
+        case ERROR_VC_DISCONNECTED:
+        case ERROR_NO_NETWORK:
+        case ERROR_NETWORK_UNREACHABLE:
+        case ERROR_HOST_UNREACHABLE:
+        case ERROR_CONNECTION_ABORTED: return FileError::network_lost;
+        default: return FileError::other;
+    }
+}
+
+}  // namespace
+
+FileOutcome failure(DWORD error) {
+    return {category(error), static_cast<int>(error)};
+}
+
+}  // namespace platform
