@@ -71,10 +71,11 @@ package:
 	  echo "No Windows package: x86_64-w64-mingw32-g++-posix is missing (apt-get install g++-mingw-w64-x86-64-posix)."; \
 	fi
 
-# The Windows console program, cross-built: build/windows/qkeditor.exe.
+# The Windows console program, cross-built: build/windows/qkeditor.exe, and
+# the checks that the Wine suite runs beside it (build/windows/tests/windows).
 windows:
 	cmake --preset windows
-	cmake --build --preset windows --target qkeditor
+	cmake --build --preset windows --target qkeditor answers_file_check console_lines_check
 
 # Format and static analysis: the tree must be clean under both.
 LINT_SOURCES = $(shell git ls-files -co --exclude-standard '*.cpp' '*.hpp')
