@@ -10,7 +10,7 @@ namespace {
 struct Entry {
     std::string name;
     std::string typed;        // bytes typed in the UTF-8 pane
-    std::optional<int> code;  // empty: the program's code for "n" with a tilde
+    std::optional<int> code;  // empty: the code of the program's entry for "n" with a tilde
 };
 
 void PrintTo(const Entry& entry, std::ostream* out) {
@@ -21,7 +21,7 @@ class CharCode : public Scenario, public ::testing::WithParamInterface<Entry> {}
 
 TEST_P(CharCode, ShowsTheEntryAndTheSignedCodeOfItsFirstByte) {
     const Entry& entry = GetParam();
-    const int code = entry.code.value_or(program().code_of_n_tilde);
+    const int code = entry.code.value_or(static_cast<signed char>(program().n_tilde_entry.front()));
     start();
     press("3");
     term().wait_for_screen_lines({std::string(texts::char_code_prompt)});

@@ -124,6 +124,29 @@ TEST_F(GmTest, WritingTheSameGmAgainReplacesItsFile) {
               (std::vector<std::string>{"Character/", "Character/AscII71/", "Character/AscII71/GmName.txt"}));
 }
 
+// A name beyond ASCII, typed at the terminal, is the name of the file on disk;
+// the record holds the entry as the program has it (program.hpp).
+TEST_F(GmTest, ANameWithAnNTildeNamesItsFile) {
+    make_folder("Character/AscII120");  // "x"
+    start();
+    press("4");
+    const auto with_n_tilde = [](std::string_view n_tilde) {
+        std::string name = "x";
+        name += n_tilde;
+        return name + "andu";
+    };
+    const std::string typed = with_n_tilde(keys::n_tilde);
+    const Minute before = enter_gm("gmacct", typed);
+    const Minute after = local_minute_now();
+    term().wait_for_screen_lines(success_screen("gmacct", typed));
+    const std::string entry = with_n_tilde(program().n_tilde_entry);
+    EXPECT_TRUE(record_matches(data() / "Character" / "AscII120" / (typed + ".txt"), RecordKind::gm,
+                               {{"character-name     = GmName", "character-name     = " + entry}}, before,
+                               after));
+    EXPECT_EQ(tree_listing(data()), (std::vector<std::string>{"Character/", "Character/AscII120/",
+                                                              "Character/AscII120/" + typed + ".txt"}));
+}
+
 // Where the GM's bucket folder is missing, nothing is made: the message names
 // the folder, there is no success message, and the pause still follows.
 class GmWithoutItsFolder : public GmTest, public ::testing::WithParamInterface<std::vector<std::string>> {};

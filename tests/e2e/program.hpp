@@ -74,10 +74,16 @@ struct Program {
     // terminal raw throughout; a key wait shows only on the screen.
     bool terminal_settings_are_the_programs = true;
 
-    // The code that the calculator shows for "n" with a tilde typed in the
-    // UTF-8 pane: the signed first byte of what reaches the program, C3 B1 on
-    // POSIX; Wine converts to the console's code page first (A4 in CP437).
-    int code_of_n_tilde = -61;
+    // What an entry holds for "n" with a tilde typed in the UTF-8 pane, and
+    // so what a record holds and the calculator measures: the bytes as typed
+    // on POSIX; on Windows the character in the ANSI code page (F1 in 1252).
+    // The file name on disk is "ñ" in UTF-8 either way (Wine keeps Windows
+    // names so).
+    std::string n_tilde_entry = "\xc3\xb1";
+
+    // Wine's setting that logs every process the program starts, on its
+    // standard error ("NAME=value"); empty where nothing logs them.
+    std::string process_trace_variable{};
 
     // How long any single wait may take before the scenario fails.
     std::chrono::milliseconds timeout{10000};

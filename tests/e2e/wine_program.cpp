@@ -25,7 +25,8 @@ const Program& program_under_test() {
         .arrow_ends_pause = false,
         .keys_arrive_with_stdin_redirected = false,
         .terminal_settings_are_the_programs = false,
-        .code_of_n_tilde = -92,
+        .n_tilde_entry = "\xf1",
+        .process_trace_variable = "WINEDEBUG=trace+process",
         // Every start, clear and pause starts Windows processes under Wine,
         // slower still when the suite runs tests side by side.
         .timeout = seconds(60),
