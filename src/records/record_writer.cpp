@@ -60,7 +60,7 @@ std::optional<std::string> store_record(std::string_view tree, std::string_view 
     const std::string failure =
         "\nNo se pudo guardar " + bucket_path(tree, name) + ": " + failure_reason(outcome, folder) + ".";
     if (!outcome.new_content_at.empty()) {
-        return failure + " El archivo anterior ya no existe; el contenido nuevo ha quedado en " +
+        return failure + " El archivo anterior ya no esta en su sitio; el contenido nuevo ha quedado en " +
                outcome.new_content_at + ".";
     }
     return failure + " No se ha cambiado nada.";
