@@ -13,10 +13,12 @@
 #include <string_view>
 #include <vector>
 
-#include "host.hpp"
+#include "processes.hpp"
 #include "program.hpp"
+#include "scenario_error.hpp"
+#include "temp_dir.hpp"
 
-namespace e2e {
+namespace harness {
 
 struct SessionOptions {
     // When set, the program's standard input is a file holding these bytes;
@@ -53,15 +55,16 @@ public:
     using Where = CallSite;
 
     // Makes the session's folders (the data folder is empty and already
-    // there, so that a test can prepare it), but starts nothing yet.
-    explicit TerminalSession(const Program& program, SessionOptions options = {});
+    // there, so that a test can prepare it or lay a fault on it), but starts
+    // nothing yet.
+    explicit TerminalSession(Program program, SessionOptions options = {});
     // Ends the program if it still runs, the tmux server and the folders.
     ~TerminalSession();
     TerminalSession(const TerminalSession&) = delete;
     TerminalSession& operator=(const TerminalSession&) = delete;
 
     // The folder the program runs in.
-    const fs::path& data_dir() const { return data_dir_; }
+    TempDir& data_dir() { return data_dir_; }
 
     // Starts the pane with the program held back, attaches the output log,
     // reads the terminal's settings, then lets the program run.
@@ -116,6 +119,9 @@ public:
     std::string stty_after_exit(Where where = Where::current());
     // `stty -a` of the pane's terminal now, for readable checks of flags.
     std::string stty_all_now() const;
+    // Sets the pane's terminal to `stty -g` settings, as a shell puts its
+    // own back while its job is stopped.
+    void set_stty(const std::string& settings, Where where = Where::current());
     // Closes the pane and with it the terminal, as when a terminal window is
     // closed; the tmux server ends with it.
     void close_terminal(Where where = Where::current());
@@ -128,6 +134,7 @@ public:
     std::string report() const;
 
 private:
+    std::optional<std::string> stty(const std::string& arguments) const;
     std::string tmux(const std::vector<std::string>& arguments, Where where) const;
     std::optional<std::string> try_tmux(const std::vector<std::string>& arguments) const;
     std::string display(std::string_view format, Where where) const;
@@ -135,10 +142,10 @@ private:
     [[noreturn]] void fail(std::string_view what, Where where) const;
     void release(Where where);
 
-    const Program& program_;
+    Program program_;
     SessionOptions options_;
     TempDir root_;
-    fs::path data_dir_;
+    TempDir data_dir_;
     fs::path socket_;
     fs::path log_path_;
     fs::path go_fifo_;
@@ -155,4 +162,4 @@ private:
     mutable int scratch_serial_ = 0;
 };
 
-}  // namespace e2e
+}  // namespace harness
