@@ -31,7 +31,6 @@ const Program& program_under_test() {
         // Every start, clear and pause starts Windows processes under Wine,
         // slower still when the suite runs tests side by side.
         .timeout = seconds(60),
-        .startup_allowance = seconds(10),
     };
     return program;
 }

@@ -97,10 +97,6 @@ struct Program {
 
     // How long any single wait may take before the scenario fails.
     std::chrono::milliseconds timeout{10000};
-
-    // How long the program takes to start, beyond which "at once" is counted
-    // (a loader such as Wine's needs a while).
-    std::chrono::milliseconds startup_allowance{0};
 };
 
 }  // namespace harness
