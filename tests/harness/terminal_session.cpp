@@ -1,6 +1,7 @@
 #include "terminal_session.hpp"
 
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -207,6 +208,8 @@ void TerminalSession::start(Where where) {
     server_started_ = true;
     tmux(arguments, where);
     server_pid_ = std::stoi(display("#{pid}", where));
+    write_file(log_path_, "");
+    log_watch_.emplace(log_path_);
     tmux({"pipe-pane", "-o", "-t", std::string(session_name), "exec cat >> '" + log_path_.string() + "'"},
          where);
     pane_tty_ = display("#{pane_tty}", where);
@@ -224,6 +227,7 @@ void TerminalSession::release(Where where) {
         return fd >= 0 || errno != ENXIO;  // ENXIO: the launcher has not opened it yet
     });
     if (!opened || fd < 0) fail("the launcher never waited on its fifo", where);
+    released_at_ = std::chrono::steady_clock::now();
     const bool written = ::write(fd, "go\n", 3) == 3;
     ::close(fd);
     if (!written) fail("cannot release the launcher", where);
@@ -236,10 +240,29 @@ void TerminalSession::send(std::string_view bytes, Where where) {
     tmux(arguments, where);
 }
 
+void TerminalSession::send_directly(std::string_view bytes, Where where) {
+    const int fd = ::open(pane_tty_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) fail("cannot open the pane's terminal " + pane_tty_ + ": " + std::strerror(errno), where);
+    for (const char byte : bytes) {
+        if (::ioctl(fd, TIOCSTI, &byte) != 0) {
+            const std::string error = std::strerror(errno);
+            ::close(fd);
+            fail("TIOCSTI, which needs CAP_SYS_ADMIN: " + error, where);
+        }
+    }
+    ::close(fd);
+}
+
 void TerminalSession::wait_for_log(std::string_view text, int count, Where where) {
-    wait_until([&] { return log_count(text) >= count; },
-               "the output log to hold " + std::to_string(count) + " time(s) \"" + visible(text) + "\"",
-               where);
+    const auto deadline = std::chrono::steady_clock::now() + program_.timeout;
+    while (log_count(text) < count) {
+        if (!log_watch_ || std::chrono::steady_clock::now() >= deadline) {
+            fail(timed_out() + "the output log to hold " + std::to_string(count) + " time(s) \"" +
+                     visible(text) + "\"",
+                 where);
+        }
+        log_watch_->wait_for_change(deadline);
+    }
 }
 
 void TerminalSession::wait_for_screen(std::string_view text, int count, Where where) {

@@ -1,7 +1,8 @@
 // One run of the program under test in a pseudo-terminal: a private tmux
 // server, a pane of fixed size whose every output byte is logged from the very
-// start, keys sent as the bytes a terminal sends, and waits that poll tmux
-// until what a step causes is there (or fail the scenario with the screen).
+// start, keys sent as the bytes a terminal sends, and waits until what a step
+// causes is there (or fail the scenario with the screen): the output log is
+// watched, the screen and the terminal's settings polled.
 #pragma once
 
 #include <sys/types.h>
@@ -13,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "file_watch.hpp"
 #include "processes.hpp"
 #include "program.hpp"
 #include "scenario_error.hpp"
@@ -69,11 +71,17 @@ public:
     // Starts the pane with the program held back, attaches the output log,
     // reads the terminal's settings, then lets the program run.
     void start(Where where = Where::current());
+    // When start() let the program run.
+    std::chrono::steady_clock::time_point released_at() const { return released_at_; }
 
     // --- keys ---------------------------------------------------------------
     // Sends bytes to the pane exactly as a terminal sends them for a key
     // press or for typed text (tmux send-keys -H).
     void send(std::string_view bytes, Where where = Where::current());
+    // Puts bytes into the terminal's input straight from this process
+    // (TIOCSTI, which needs CAP_SYS_ADMIN), without tmux's round trip of a
+    // few milliseconds: for timing what a key causes.
+    void send_directly(std::string_view bytes, Where where = Where::current());
 
     // --- waits (each fails the scenario after the program's timeout) -------
     // Until the output log holds `text` at least `count` times.
@@ -158,6 +166,8 @@ private:
     std::string pane_tty_;
     pid_t pane_pid_ = -1;
     pid_t program_pid_ = -1;
+    std::optional<FileWatch> log_watch_;
+    std::chrono::steady_clock::time_point released_at_;
     std::string stty_before_;
     mutable int scratch_serial_ = 0;
 };
