@@ -11,12 +11,17 @@
 #include <thread>
 #include <vector>
 
+#include "files.hpp"
 #include "measures.hpp"
-#include "scratch_folder.hpp"
+#include "program.hpp"
+#include "temp_dir.hpp"
 #include "terminal_session.hpp"
 
 namespace bench {
 namespace {
+
+using harness::Program;
+using harness::TerminalSession;
 
 constexpr int timing_runs = 15;
 constexpr int memory_runs = 3;
@@ -27,8 +32,8 @@ constexpr std::string_view menu_prompt = "Eliga una opcion: ";
 constexpr std::string_view pause_prompt = "Press any key to continue . . . ";
 
 // Prints the menu's prompt and waits for a line, as the program waits for a key.
-const std::vector<std::string> waiting_shell = {"/bin/sh", "-c",
-                                                "printf '%s' 'Eliga una opcion: '; read line"};
+const Program waiting_shell{.name = "sh",
+                            .command = {"/bin/sh", "-c", "printf '%s' 'Eliga una opcion: '; read line"}};
 
 struct Figure {
     std::string what;
@@ -54,14 +59,18 @@ const Record account{"account record",  "2",        "acct\npass\nmail@example.co
 const Record gm{"GM record",         "4",          "gmacct\nGmName\n",
                 "Character/AscII71", "GmName.txt", "GM creado exitosamente!"};
 
-void require(bool holds, const std::string& what, const faults::TerminalSession& session) {
-    if (!holds) throw std::runtime_error(what + "; the screen so far:\n" + session.screen());
+void start_at_menu(TerminalSession& session) {
+    session.start();
+    session.wait_for_log(menu_prompt);
+    session.wait_for_key_wait();
 }
 
-void start_at_menu(faults::TerminalSession& session, const std::string& program, const std::string& folder,
-                   const std::string& input = "") {
-    session.start({{program}, folder, input, {}});
-    require(session.wait_for_prompt(menu_prompt), "the menu did not come up", session);
+// The time from a key to `text` in the output log.
+double milliseconds_to(TerminalSession& session, std::string_view key, std::string_view text) {
+    const auto start = Clock::now();
+    session.send_directly(key);
+    session.wait_for_log(text);
+    return milliseconds_between(start, Clock::now());
 }
 
 // VmHWM of /proc/PID/status: the most memory the process has held resident.
@@ -78,22 +87,18 @@ double peak_resident_mib(pid_t process) {
     throw std::runtime_error("no VmHWM for process " + std::to_string(process));
 }
 
-Figure option_one(const std::string& program) {
+Figure option_one(const Program& program) {
     std::vector<double> ours;
     std::vector<double> mkdirs;
     for (int run = 0; run < timing_runs; ++run) {
         {
-            const faults::ScratchFolder data;
-            faults::TerminalSession session;
-            start_at_menu(session, program, data.path());
-            const auto start = Clock::now();
-            session.press("1");
-            require(session.wait_for_text(pause_prompt), "option 1 did not end in the pause", session);
-            ours.push_back(milliseconds_between(start, Clock::now()));
+            TerminalSession session(program);
+            start_at_menu(session);
+            ours.push_back(milliseconds_to(session, "1", pause_prompt));
         }
-        const faults::ScratchFolder data;
+        const harness::TempDir data("qkeditor-bench");
         std::vector<std::string> command = {"mkdir", "-p"};
-        for (int n = 1; n <= 249; ++n) command.push_back(data / ("Account/AscII" + std::to_string(n)));
+        for (int n = 1; n <= 249; ++n) command.push_back(data.path() / ("Account/AscII" + std::to_string(n)));
         mkdirs.push_back(time_command(command));
     }
     const double ratio = median(ours) / median(mkdirs);
@@ -106,26 +111,21 @@ Figure option_one(const std::string& program) {
             ratio <= 1.5};
 }
 
-Figure record_writing(const std::string& program, const Record& record) {
+Figure record_writing(const Program& program, const Record& record) {
     std::vector<double> ours;
     std::vector<double> printfs;
     for (int run = 0; run < timing_runs; ++run) {
-        const faults::ScratchFolder work;
-        const std::string input = work / "input";
-        faults::write_file(input, record.lines);
-        const faults::ScratchFolder data;
-        data.make_folders(record.bucket_folder);
-        const std::string path = data / (record.bucket_folder + "/" + record.file_name);
+        std::string bytes;
         {
-            faults::TerminalSession session;
-            start_at_menu(session, program, data.path(), input);
-            const auto start = Clock::now();
-            session.press(record.key);
-            require(session.wait_for_text(record.success_message), record.what + " was not written", session);
-            ours.push_back(milliseconds_between(start, Clock::now()));
+            TerminalSession session(program, {.standard_input = record.lines});
+            const std::filesystem::path folder = session.data_dir().path() / record.bucket_folder;
+            std::filesystem::create_directories(folder);
+            start_at_menu(session);
+            ours.push_back(milliseconds_to(session, record.key, record.success_message));
+            bytes = harness::read_file(folder / record.file_name);
         }
-        const std::string bytes = faults::read_file(path);
-        std::filesystem::remove(path);
+        const harness::TempDir data("qkeditor-bench");
+        const std::string path = data.path() / record.file_name;
         printfs.push_back(time_command({"sh", "-c", R"(printf '%s' "$1" > "$2")", "sh", bytes, path}));
     }
     return {record.what + " (dialogue and durable write)",
@@ -137,18 +137,16 @@ Figure record_writing(const std::string& program, const Record& record) {
             true};
 }
 
-Figure start_to_menu(const std::string& program) {
+// From the moment the job launcher lets it run to its prompt in the output log.
+Figure start_to_menu(const Program& program) {
     std::vector<double> ours;
     std::vector<double> shells;
-    const faults::ScratchFolder data;
     for (int run = 0; run < timing_runs; ++run) {
         for (auto* samples : {&ours, &shells}) {
-            faults::TerminalSession session;
-            const auto start = Clock::now();
-            session.start(
-                {samples == &ours ? std::vector<std::string>{program} : waiting_shell, data.path(), "", {}});
-            require(session.wait_for_text(menu_prompt), "no prompt on screen", session);
-            samples->push_back(milliseconds_between(start, Clock::now()));
+            TerminalSession session(samples == &ours ? program : waiting_shell);
+            session.start();
+            session.wait_for_log(menu_prompt);
+            samples->push_back(milliseconds_between(session.released_at(), Clock::now()));
         }
     }
     return {"start to the menu on screen",
@@ -162,32 +160,30 @@ Figure start_to_menu(const std::string& program) {
 
 // The whole round: every option that writes, then the exit question, where
 // the peak is read while the program is still there.
-Figure peak_memory(const std::string& program) {
+Figure peak_memory(const Program& program) {
     std::vector<double> ours;
     std::vector<double> shells;
     for (int run = 0; run < memory_runs; ++run) {
-        const faults::ScratchFolder work;
-        const std::string input = work / "input";
-        faults::write_file(input, account.lines + gm.lines);
-        const faults::ScratchFolder data;
-        data.make_folders(gm.bucket_folder);
-        faults::TerminalSession session;
-        start_at_menu(session, program, data.path(), input);
+        TerminalSession session(program, {.standard_input = account.lines + gm.lines});
+        std::filesystem::create_directories(session.data_dir().path() / gm.bucket_folder);
+        start_at_menu(session);
+        int pauses = 0;
         for (const std::string_view key : {"1", "2", "4"}) {
-            session.press(key);
-            require(session.wait_for_prompt(pause_prompt), "no pause after option " + std::string(key),
-                    session);
-            session.press(" ");
-            require(session.wait_for_prompt(menu_prompt), "no menu after the pause", session);
+            session.send(key);
+            session.wait_for_log(pause_prompt, ++pauses);
+            session.wait_for_key_wait();
+            session.send(" ");
+            session.wait_for_log(menu_prompt, pauses + 1);
+            session.wait_for_key_wait();
         }
-        session.press("0");
-        require(session.wait_for_prompt("(S/N)"), "no exit question", session);
-        ours.push_back(peak_resident_mib(session.program()));
+        session.send("0");
+        session.wait_for_log("(S/N)");
+        ours.push_back(peak_resident_mib(session.program_pid()));
 
-        faults::TerminalSession shell;
-        shell.start({waiting_shell, data.path(), "", {}});
-        require(shell.wait_for_text(menu_prompt), "no prompt from the shell", shell);
-        shells.push_back(peak_resident_mib(shell.program()));
+        TerminalSession shell(waiting_shell);
+        shell.start();
+        shell.wait_for_log(menu_prompt);
+        shells.push_back(peak_resident_mib(shell.program_pid()));
     }
     return {"peak resident memory (all options)",
             median(ours),
@@ -200,22 +196,18 @@ Figure peak_memory(const std::string& program) {
 
 // Processor time used while waiting; the shell baseline is read only once
 // its prompt is out, when nothing is left for it to do but wait.
-Figure cpu_while_waiting(const std::string& program) {
+Figure cpu_while_waiting(const Program& program) {
     std::vector<double> ours;
     std::vector<double> shells;
-    const faults::ScratchFolder data;
     for (int run = 0; run < waiting_runs; ++run) {
         for (auto* samples : {&ours, &shells}) {
-            faults::TerminalSession session;
-            if (samples == &ours) {
-                start_at_menu(session, program, data.path());
-            } else {
-                session.start({waiting_shell, data.path(), "", {}});
-                require(session.wait_for_text(menu_prompt), "no prompt from the shell", session);
-            }
-            const double before = cpu_milliseconds_of(session.program());
+            TerminalSession session(samples == &ours ? program : waiting_shell);
+            session.start();
+            session.wait_for_log(menu_prompt);
+            if (samples == &ours) session.wait_for_key_wait();
+            const double before = cpu_milliseconds_of(session.program_pid());
             std::this_thread::sleep_for(waiting_time);
-            samples->push_back(cpu_milliseconds_of(session.program()) - before);
+            samples->push_back(cpu_milliseconds_of(session.program_pid()) - before);
         }
     }
     return {"CPU time waiting 2 s at the menu",
@@ -253,7 +245,8 @@ int main(int argc, char** argv) {
         std::cerr << "usage: qkeditor_bench PATH-TO-QKEDITOR\n";
         return 2;
     }
-    const std::string program = std::filesystem::absolute(argv[1]).string();
+    const harness::Program program{.name = "qkeditor",
+                                   .command = {std::filesystem::absolute(argv[1]).string()}};
     try {
         std::cout << "qkeditor benchmarks on " << bench::machine_description() << "\n"
                   << "medians of " << bench::timing_runs << " runs (peak memory " << bench::memory_runs

@@ -1,14 +1,11 @@
 #include "measures.hpp"
 
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <fstream>
 #include <stdexcept>
 #include <thread>
+
+#include "processes.hpp"
 
 namespace bench {
 
@@ -24,23 +21,13 @@ double median(std::vector<double> samples) {
 }
 
 double time_command(const std::vector<std::string>& command) {
-    std::vector<char*> argv;
-    argv.reserve(command.size() + 1);
-    for (const std::string& argument : command) argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-
+    const harness::Launch launch{.argv = command, .environment = harness::environment_with({})};
     const auto start = Clock::now();
-    pid_t child = 0;
-    if (const int error = ::posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), environ);
-        error != 0) {
-        throw std::runtime_error("cannot start " + command.front() + ": " + std::strerror(error));
-    }
-    int status = 0;
-    while (::waitpid(child, &status, 0) < 0) {
-        if (errno != EINTR) throw std::runtime_error("waitpid: " + std::string(std::strerror(errno)));
-    }
+    const pid_t child = harness::spawn(launch);
+    const auto ending = harness::wait_child(child, std::chrono::minutes(1));
     const auto end = Clock::now();
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::runtime_error(command.front() + " failed");
+    if (!ending || ending->signaled || ending->status != 0)
+        throw std::runtime_error(command.front() + " failed");
     return milliseconds_between(start, end);
 }
 

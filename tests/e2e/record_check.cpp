@@ -1,6 +1,7 @@
 #include "record_check.hpp"
 
 #include <algorithm>
+#include <ctime>
 #include <regex>
 
 #ifndef GOLDEN_DIR
@@ -65,6 +66,19 @@ std::string shown(const std::string& line) {
 }
 
 }  // namespace
+
+std::string Minute::describe() const {
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", year, month, day, hour, minute);
+    return text;
+}
+
+Minute local_minute_now() {
+    const std::time_t now = std::time(nullptr);
+    struct tm parts {};
+    ::localtime_r(&now, &parts);
+    return {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday, parts.tm_hour, parts.tm_min};
+}
 
 std::string golden_image(RecordKind kind) {
     return read_file(fs::path(GOLDEN_DIR) /

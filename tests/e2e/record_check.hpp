@@ -9,9 +9,19 @@
 #include <utility>
 #include <vector>
 
-#include "host.hpp"
+#include "files.hpp"
 
 namespace e2e {
+
+using namespace harness;
+
+// The local date and time to the minute, as a sortable tuple.
+struct Minute {
+    int year, month, day, hour, minute;
+    auto operator<=>(const Minute&) const = default;
+    std::string describe() const;
+};
+Minute local_minute_now();
 
 enum class RecordKind { account, gm };
 

@@ -34,13 +34,17 @@ void Scenario::start(Where where) {
     term().wait_for_screen_lines(texts::menu, where);
 }
 
-void Scenario::press(std::string_view key, Where where) {
+void Scenario::wait_for_key_wait(Where where) {
     if (program().terminal_settings_are_the_programs) {
         term().wait_for_key_wait(where);
     } else {
         term().wait_until([&] { return shows_key_prompt(); },
                           "a prompt that waits for a key, the cursor where it waits", where);
     }
+}
+
+void Scenario::press(std::string_view key, Where where) {
+    wait_for_key_wait(where);
     term().send(key, where);
 }
 
@@ -76,10 +80,11 @@ void Scenario::answer(std::string_view prompt, std::string_view text, Where wher
     type_line(text, where);
 }
 
-void Scenario::expect_exit_status(int status, Where where) {
+Ending Scenario::expect_exit_status(int status, Where where) {
     const Ending ending = term().wait_for_exit(where);
     EXPECT_FALSE(ending.signaled) << ending.describe() << " (called from line " << where.line() << ")";
     EXPECT_EQ(ending.status, status) << ending.describe() << " (called from line " << where.line() << ")";
+    return ending;
 }
 
 void Scenario::expect_menu_only(Where where) {

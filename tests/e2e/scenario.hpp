@@ -10,11 +10,18 @@
 #include <string_view>
 #include <vector>
 
-#include "host.hpp"
+#include "files.hpp"
 #include "program.hpp"
+#include "temp_dir.hpp"
 #include "terminal_session.hpp"
 
 namespace e2e {
+
+using namespace harness;
+
+// The program that this test executable drives; defined by the one source
+// file that the build links in for it.
+const Program& program_under_test();
 
 // The bytes a terminal (tmux, xterm) sends for a key press.
 namespace keys {
@@ -77,22 +84,25 @@ class Scenario : public ::testing::Test {
 protected:
     using Where = CallSite;
 
-    const Program& program() const { return program_under_test(); }
+    const Program& program() const { return under_test; }
 
-    // Set before the session is first used.
+    // Set before the session is first used: what it runs, and how.
+    Program under_test = program_under_test();
     SessionOptions options;
 
     // The session, made on first use (its data folder exists from then on).
     TerminalSession& term();
-    const fs::path& data() { return term().data_dir(); }
+    const fs::path& data() { return term().data_dir().path(); }
 
     // Starts the program and waits for the menu.
     void start(Where where = Where::current());
 
+    // Waits until the program waits for a key. Where the program sets the
+    // terminal, a key sent earlier would be echoed in canonical mode, so the
+    // wait is for the terminal's settings; under Wine, for a key prompt on
+    // screen with the cursor where it waits.
+    void wait_for_key_wait(Where where = Where::current());
     // A key press: waits until the program waits for a key, then sends it.
-    // Where the program sets the terminal, a key sent earlier would be echoed
-    // in canonical mode, so the wait is for the terminal's settings; under
-    // Wine, for a key prompt on screen with the cursor where it waits.
     void press(std::string_view key, Where where = Where::current());
     // A line typed at a prompt: the text, then Enter.
     void type_line(std::string_view text, Where where = Where::current());
@@ -111,7 +121,7 @@ protected:
     std::string pause_line() const;
 
     // Waits for the program to end; expects the exit status given.
-    void expect_exit_status(int status, Where where = Where::current());
+    Ending expect_exit_status(int status, Where where = Where::current());
 
     // Makes a folder below the data folder ("Character/AscII90").
     void make_folder(std::string_view relative);

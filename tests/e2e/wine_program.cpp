@@ -1,7 +1,7 @@
 // The cross-built qkeditor.exe, run by Wine's loader in the prefix that the
 // build folder keeps for the test run (the wine.prefix fixture makes it). The
 // build passes the three paths.
-#include "program.hpp"
+#include "scenario.hpp"
 
 #if !defined(WINE_LOADER) || !defined(WINE_PREFIX) || !defined(QKEDITOR_EXE)
 #error "WINE_LOADER, WINE_PREFIX and QKEDITOR_EXE must name Wine's loader, its prefix and qkeditor.exe"
@@ -27,10 +27,11 @@ const Program& program_under_test() {
         .terminal_settings_are_the_programs = false,
         .n_tilde_entry = "\xf1",
         .process_trace_variable = "WINEDEBUG=trace+process",
+        .hang_up_is_told_from_end_of_input = false,
+        .sees_test_mounts = false,
         // Every start, clear and pause starts Windows processes under Wine,
         // slower still when the suite runs tests side by side.
         .timeout = seconds(60),
-        .startup_allowance = seconds(10),
     };
     return program;
 }

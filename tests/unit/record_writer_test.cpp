@@ -5,29 +5,16 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+
+#include "files.hpp"
+#include "temp_dir.hpp"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string read_file(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
-void write_file(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::vector<std::string> entries_of(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
+using harness::entries_of;
+using harness::read_file;
+using harness::write_file;
 
 records::ImageAssembler fixed_image(std::string image) {
     return [image = std::move(image)](const platform::Timestamp&) { return image; };
@@ -37,22 +24,14 @@ records::ImageAssembler fixed_image(std::string image) {
 class StoreRecord : public testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "qkeditor-test-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        data_ = pattern;
-        previous_ = fs::current_path();
-        fs::current_path(data_);
+        fs::current_path(data_.path());
         fs::create_directories("Account/AscII97");
     }
 
-    void TearDown() override {
-        fs::current_path(previous_);
-        fs::permissions(data_ / "Account/AscII97", fs::perms::owner_all, fs::perm_options::add);
-        fs::remove_all(data_);
-    }
+    void TearDown() override { fs::current_path(previous_); }
 
-    fs::path data_;
-    fs::path previous_;
+    const fs::path previous_ = fs::current_path();
+    harness::TempDir data_{"qkeditor-test"};
 };
 
 TEST_F(StoreRecord, NewRecordHoldsTheImageWithCarriageReturnsAndNothingElse) {

@@ -1,6 +1,7 @@
 #include "terminal_session.hpp"
 
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -9,16 +10,19 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 
-#ifndef E2E_LAUNCHER
-#error "E2E_LAUNCHER must name the e2e_launcher binary"
+#include "files.hpp"
+
+#ifndef JOB_LAUNCHER
+#error "JOB_LAUNCHER must name the job_launcher binary"
 #endif
 
-namespace e2e {
+namespace harness {
 namespace {
 
 constexpr std::string_view session_name = "e2e";
@@ -44,6 +48,10 @@ std::string hex_byte(unsigned char byte) {
 std::string trim_right(std::string line) {
     while (!line.empty() && (line.back() == ' ' || line.back() == '\r')) line.pop_back();
     return line;
+}
+
+std::string first_line(std::string_view text) {
+    return trim_right(std::string(text.substr(0, text.find('\n'))));
 }
 
 int count_of(std::string_view haystack, std::string_view needle) {
@@ -92,13 +100,28 @@ void adopt_orphans() {
     (void)adopted;
 }
 
-// The process exists and has not ended (a zombie has).
-bool process_alive(pid_t pid) {
+// A process's state letter (R, S, T, Z...) and its parent, from /proc;
+// empty once it is gone.
+struct ProcessStatus {
+    char state = '?';
+    pid_t parent = -1;
+};
+
+std::optional<ProcessStatus> process_status(pid_t pid) {
     std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
     std::string text;
-    if (!std::getline(stat, text)) return false;
-    const auto end_of_name = text.rfind(')');
-    return end_of_name != std::string::npos && end_of_name + 2 < text.size() && text[end_of_name + 2] != 'Z';
+    if (!std::getline(stat, text)) return std::nullopt;
+    const auto end_of_name = text.rfind(')');  // the name may hold anything
+    if (end_of_name == std::string::npos) return std::nullopt;
+    ProcessStatus status;
+    std::istringstream(text.substr(end_of_name + 1)) >> status.state >> status.parent;
+    return status;
+}
+
+// The process exists and has not ended (a zombie has).
+bool process_alive(pid_t pid) {
+    const auto status = process_status(pid);
+    return status && status->state != 'Z';
 }
 
 // Reaps the adopted processes that have ended. At the points where this runs
@@ -111,20 +134,18 @@ void reap_orphans() {
 
 }  // namespace
 
-TerminalSession::TerminalSession(const Program& program, SessionOptions options)
-    : program_(program),
+TerminalSession::TerminalSession(Program program, SessionOptions options)
+    : program_(std::move(program)),
       options_(std::move(options)),
       root_("qke2e"),
-      data_dir_(root_.path() / "data"),
+      data_dir_("qke2e-data"),
       socket_(root_.path() / "tmux.sock"),
       log_path_(root_.path() / "output.log"),
       go_fifo_(root_.path() / "go"),
       pid_path_(root_.path() / "program.pid"),
       stty_after_path_(root_.path() / "stty-after"),
       ending_path_(root_.path() / "ending"),
-      tmux_environment_(environment_with({"TMUX", "TMUX_PANE", "LC_ALL=C.UTF-8"})) {
-    fs::create_directory(data_dir_);
-}
+      tmux_environment_(environment_with({"TMUX", "TMUX_PANE", "LC_ALL=C.UTF-8"})) {}
 
 TerminalSession::~TerminalSession() {
     if (!server_started_) return;
@@ -134,14 +155,10 @@ TerminalSession::~TerminalSession() {
     if (!has_exited() && pane_pid_ > 0 && fs::exists(pid_path_, missing)) {
         try {
             const pid_t pid = std::stoi(read_file(pid_path_));
-            const std::string stat = read_file("/proc/" + std::to_string(pid) + "/stat");
-            std::istringstream fields(stat.substr(stat.rfind(')') + 2));
-            char state = 0;
-            pid_t parent = -1;
-            fields >> state >> parent;
-            if (parent == pane_pid_) ::kill(pid, SIGKILL);
+            const auto status = process_status(pid);
+            if (status && status->parent == pane_pid_) ::kill(pid, SIGKILL);
         } catch (const std::exception&) {
-            // Gone already.
+            // No process id written yet.
         }
     }
     try_tmux({"kill-server"});
@@ -170,9 +187,9 @@ void TerminalSession::start(Where where) {
                                           "-y",
                                           std::to_string(options_.rows),
                                           "-c",
-                                          data_dir_.string(),
+                                          data_dir_.path().string(),
                                           "--",
-                                          E2E_LAUNCHER,
+                                          JOB_LAUNCHER,
                                           go_fifo_.string(),
                                           pid_path_.string(),
                                           stty_after_path_.string(),
@@ -191,6 +208,8 @@ void TerminalSession::start(Where where) {
     server_started_ = true;
     tmux(arguments, where);
     server_pid_ = std::stoi(display("#{pid}", where));
+    write_file(log_path_, "");
+    log_watch_.emplace(log_path_);
     tmux({"pipe-pane", "-o", "-t", std::string(session_name), "exec cat >> '" + log_path_.string() + "'"},
          where);
     pane_tty_ = display("#{pane_tty}", where);
@@ -208,6 +227,7 @@ void TerminalSession::release(Where where) {
         return fd >= 0 || errno != ENXIO;  // ENXIO: the launcher has not opened it yet
     });
     if (!opened || fd < 0) fail("the launcher never waited on its fifo", where);
+    released_at_ = std::chrono::steady_clock::now();
     const bool written = ::write(fd, "go\n", 3) == 3;
     ::close(fd);
     if (!written) fail("cannot release the launcher", where);
@@ -220,10 +240,29 @@ void TerminalSession::send(std::string_view bytes, Where where) {
     tmux(arguments, where);
 }
 
+void TerminalSession::send_directly(std::string_view bytes, Where where) {
+    const int fd = ::open(pane_tty_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) fail("cannot open the pane's terminal " + pane_tty_ + ": " + std::strerror(errno), where);
+    for (const char byte : bytes) {
+        if (::ioctl(fd, TIOCSTI, &byte) != 0) {
+            const std::string error = std::strerror(errno);
+            ::close(fd);
+            fail("TIOCSTI, which needs CAP_SYS_ADMIN: " + error, where);
+        }
+    }
+    ::close(fd);
+}
+
 void TerminalSession::wait_for_log(std::string_view text, int count, Where where) {
-    wait_until([&] { return log_count(text) >= count; },
-               "the output log to hold " + std::to_string(count) + " time(s) \"" + visible(text) + "\"",
-               where);
+    const auto deadline = std::chrono::steady_clock::now() + program_.timeout;
+    while (log_count(text) < count) {
+        if (!log_watch_ || std::chrono::steady_clock::now() >= deadline) {
+            fail(timed_out() + "the output log to hold " + std::to_string(count) + " time(s) \"" +
+                     visible(text) + "\"",
+                 where);
+        }
+        log_watch_->wait_for_change(deadline);
+    }
 }
 
 void TerminalSession::wait_for_screen(std::string_view text, int count, Where where) {
@@ -273,10 +312,12 @@ Ending TerminalSession::wait_for_exit(Where where) {
     std::istringstream report(read_file(ending_path_));
     std::string how;
     int number = -1;
-    report >> how >> number;
+    std::int64_t microseconds = 0;
+    report >> how >> number >> microseconds;
     Ending ending;
     ending.signaled = how == "signaled";
     (ending.signaled ? ending.signal : ending.status) = number;
+    ending.cpu_time = std::chrono::microseconds(microseconds);
     return ending;
 }
 
@@ -322,29 +363,31 @@ bool TerminalSession::has_exited() const {
 
 bool TerminalSession::pane_dead() const {
     const auto dead = try_tmux({"display-message", "-p", "-t", std::string(session_name), "#{pane_dead}"});
-    return dead && trim_right(dead->substr(0, dead->find('\n'))) == "1";
+    return dead && first_line(*dead) == "1";
 }
 
 std::string TerminalSession::stty_now() const {
-    const fs::path out = root_.path() / "stty.out";
-    const pid_t pid = spawn({.argv = {"stty", "-g", "-F", pane_tty_},
-                             .environment = tmux_environment_,
-                             .stdout_path = out,
-                             .stderr_path = root_.path() / "stty.err"});
-    const auto ending = wait_child(pid, tmux_command_timeout);
-    if (!ending || ending->signaled || ending->status != 0) return {};
-    const std::string settings = read_file(out);
-    return trim_right(settings.substr(0, settings.find('\n')));
+    const auto settings = stty("-g");
+    return settings ? first_line(*settings) : std::string();
 }
 
 std::string TerminalSession::stty_all_now() const {
+    return stty("-a").value_or(std::string());
+}
+
+void TerminalSession::set_stty(const std::string& settings, Where where) {
+    if (!stty(settings)) fail("stty could not set the terminal to " + settings, where);
+}
+
+// Runs stty on the pane's terminal; its output, or nothing when it failed.
+std::optional<std::string> TerminalSession::stty(const std::string& arguments) const {
     const fs::path out = root_.path() / "stty.out";
-    const pid_t pid = spawn({.argv = {"stty", "-a", "-F", pane_tty_},
+    const pid_t pid = spawn({.argv = {"stty", "-F", pane_tty_, arguments},
                              .environment = tmux_environment_,
                              .stdout_path = out,
                              .stderr_path = root_.path() / "stty.err"});
     const auto ending = wait_child(pid, tmux_command_timeout);
-    if (!ending || ending->signaled || ending->status != 0) return {};
+    if (!ending || ending->signaled || ending->status != 0) return std::nullopt;
     return read_file(out);
 }
 
@@ -353,8 +396,7 @@ std::string TerminalSession::stty_after_exit(Where where) {
     std::error_code missing;
     if (!fs::exists(stty_after_path_, missing))
         fail("the launcher left no record of the terminal's settings", where);
-    const std::string settings = read_file(stty_after_path_);
-    return trim_right(settings.substr(0, settings.find('\n')));
+    return first_line(read_file(stty_after_path_));
 }
 
 pid_t TerminalSession::program_pid(Where where) {
@@ -376,15 +418,8 @@ void TerminalSession::send_signal(int signal, Where where) {
 }
 
 char TerminalSession::process_state(Where where) {
-    const pid_t pid = program_pid(where);
-    std::string stat;
-    try {
-        stat = read_file("/proc/" + std::to_string(pid) + "/stat");
-    } catch (const ScenarioError&) {
-        return '?';
-    }
-    const auto end_of_name = stat.rfind(')');
-    return end_of_name == std::string::npos || end_of_name + 2 >= stat.size() ? '?' : stat[end_of_name + 2];
+    const auto status = process_status(program_pid(where));
+    return status ? status->state : '?';
 }
 
 std::string TerminalSession::report() const {
@@ -403,7 +438,7 @@ std::string TerminalSession::report() const {
             ending = read_file(ending_path_);
         } catch (const ScenarioError&) {
         }
-        text += "\n--- the program has ended: " + trim_right(ending.substr(0, ending.find('\n')));
+        text += "\n--- the program has ended: " + first_line(ending);
     } else {
         text += "\n--- the program is still running";
     }
@@ -450,9 +485,8 @@ std::string TerminalSession::tmux(const std::vector<std::string>& arguments, Whe
 }
 
 std::string TerminalSession::display(std::string_view format, Where where) const {
-    const std::string output =
-        tmux({"display-message", "-p", "-t", std::string(session_name), std::string(format)}, where);
-    return trim_right(output.substr(0, output.find('\n')));
+    return first_line(
+        tmux({"display-message", "-p", "-t", std::string(session_name), std::string(format)}, where));
 }
 
 std::string TerminalSession::timed_out() const {
@@ -463,4 +497,4 @@ void TerminalSession::fail(std::string_view what, Where where) const {
     throw ScenarioError(where_text(where) + ": " + std::string(what) + report());
 }
 
-}  // namespace e2e
+}  // namespace harness

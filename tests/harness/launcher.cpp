@@ -1,8 +1,8 @@
-// The process that a test's tmux pane runs. It stands where a job-control
+// The process that a tmux pane of the harness runs. It stands where a job-control
 // shell stands for an operator, so that the program under test meets the
 // terminal as it would in real use, and the test can see what a shell sees:
 //
-//   e2e_launcher GO PIDFILE STTYFILE ENDINGFILE [--stdin FILE] [--env NAME=VALUE]... [--ignore-hangup]
+//   job_launcher GO PIDFILE STTYFILE ENDINGFILE [--stdin FILE] [--env NAME=VALUE]... [--ignore-hangup]
 //                -- PROGRAM [ARG]...
 //
 // 1. Waits until a line can be read from the fifo GO: the test attaches its
@@ -17,9 +17,10 @@
 //    the settings the program left behind. The terminal still exists at that
 //    point only because the launcher holds it; tmux closes it once the pane's
 //    own process is gone.
-// 5. Writes how the program ended to ENDINGFILE ("exited N" or "signaled N"),
-//    then ends the same way itself (the same exit status, or the same signal),
-//    so that tmux's #{pane_dead_status} and #{pane_dead_signal} tell it too.
+// 5. Writes how the program ended, and the processor time it used, to
+//    ENDINGFILE ("exited N MICROSECONDS" or "signaled N MICROSECONDS"), then
+//    ends the same way itself (the same exit status, or the same signal), so
+//    that tmux's #{pane_dead_status} and #{pane_dead_signal} tell it too.
 //    The file is what the tests read: tmux 3.3a misses the SIGCHLD of about
 //    one pane in three here, leaves the pane's process a zombie, and never
 //    learns its status (the pane shows dead, the status stays empty).
@@ -42,10 +43,12 @@
 #include <string>
 #include <vector>
 
+#include "processes.hpp"
+
 namespace {
 
 [[noreturn]] void fail(const char* what) {
-    std::fprintf(stderr, "e2e_launcher: %s: %s\n", what, std::strerror(errno));
+    std::fprintf(stderr, "job_launcher: %s: %s\n", what, std::strerror(errno));
     std::_Exit(125);
 }
 
@@ -94,7 +97,7 @@ int main(int argc, char** argv) {
     if (argc < 7) {
         std::fprintf(
             stderr,
-            "usage: e2e_launcher GO PIDFILE STTYFILE ENDINGFILE [--stdin FILE] [--env N=V]... -- PROGRAM "
+            "usage: job_launcher GO PIDFILE STTYFILE ENDINGFILE [--stdin FILE] [--env N=V]... -- PROGRAM "
             "[ARG]...\n");
         return 125;
     }
@@ -114,12 +117,12 @@ int main(int argc, char** argv) {
         } else if (std::strcmp(argv[first], "--ignore-hangup") == 0) {
             ignore_hangup = true;
         } else {
-            std::fprintf(stderr, "e2e_launcher: unknown argument %s\n", argv[first]);
+            std::fprintf(stderr, "job_launcher: unknown argument %s\n", argv[first]);
             return 125;
         }
     }
     if (first + 1 >= argc) {
-        std::fprintf(stderr, "e2e_launcher: no program given after --\n");
+        std::fprintf(stderr, "job_launcher: no program given after --\n");
         return 125;
     }
     char** program = argv + first + 1;
@@ -152,17 +155,19 @@ int main(int argc, char** argv) {
     write_whole_file(pid_file, std::to_string(child) + "\n");
 
     int status = 0;
-    while (::waitpid(child, &status, 0) < 0) {
-        if (errno != EINTR) fail("waitpid");
+    struct rusage usage {};
+    while (::wait4(child, &status, 0, &usage) < 0) {
+        if (errno != EINTR) fail("wait4");
     }
 
     // Take the terminal back, as a shell does, then look at what was left.
     std::signal(SIGTTOU, SIG_IGN);
     ::tcsetpgrp(STDIN_FILENO, ::getpgrp());
     record_terminal_settings(stty_file);
+    const std::string used = " " + std::to_string(harness::cpu_time_of(usage).count()) + "\n";
     write_whole_file(ending_file, WIFSIGNALED(status)
-                                      ? "signaled " + std::to_string(WTERMSIG(status)) + "\n"
-                                      : "exited " + std::to_string(WEXITSTATUS(status)) + "\n");
+                                      ? "signaled " + std::to_string(WTERMSIG(status)) + used
+                                      : "exited " + std::to_string(WEXITSTATUS(status)) + used);
 
     if (WIFSIGNALED(status)) {
         const int signal = WTERMSIG(status);

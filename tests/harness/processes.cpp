@@ -1,6 +1,9 @@
-#include "host.hpp"
+#include "processes.hpp"
 
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -9,53 +12,16 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
-namespace e2e {
+#include "scenario_error.hpp"
 
-TempDir::TempDir(std::string_view prefix) {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = (base != nullptr && *base != '\0') ? base : "/tmp";
-    pattern += "/";
-    pattern += prefix;
-    pattern += "-XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        throw ScenarioError("cannot make a temporary folder from " + pattern + ": " + std::strerror(errno));
-    }
-    path_ = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    // A test may have taken permissions away; give them back so that all goes.
-    for (auto it = fs::recursive_directory_iterator(path_, ignored); it != fs::recursive_directory_iterator();
-         it.increment(ignored)) {
-        if (it->is_directory(ignored))
-            fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-    }
-    fs::remove_all(path_, ignored);
-}
-
-std::string read_file(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw ScenarioError("cannot read " + path.string());
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-void write_file(const fs::path& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out) throw ScenarioError("cannot write " + path.string());
-}
+namespace harness {
 
 std::string Ending::describe() const {
-    if (signaled) return "ended by signal " + std::to_string(signal) + " (" + strsignal(signal) + ")";
-    return "exited with status " + std::to_string(status);
+    const std::string used = " after " + std::to_string(cpu_time.count()) + " us of processor time";
+    if (signaled) return "ended by signal " + std::to_string(signal) + " (" + strsignal(signal) + ")" + used;
+    return "exited with status " + std::to_string(status) + used;
 }
 
 pid_t spawn(const Launch& launch) {
@@ -98,18 +64,28 @@ pid_t spawn(const Launch& launch) {
 }
 
 std::optional<Ending> wait_child(pid_t pid, std::chrono::milliseconds timeout) {
+    // The process's file descriptor becomes readable when it ends.
+    const int process = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+    if (process < 0) throw ScenarioError("pidfd_open: " + std::string(std::strerror(errno)));
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    struct pollfd watch {
+        process, POLLIN, 0
+    };
+    for (;;) {
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const int ready = ::poll(&watch, 1, static_cast<int>(std::max<long>(left.count(), 0)));
+        if (ready >= 0 || errno != EINTR) break;
+    }
+    ::close(process);
     int status = 0;
-    bool ended = false;
-    poll_until(timeout, [&] {
-        const pid_t result = ::waitpid(pid, &status, WNOHANG);
-        ended = result == pid || (result < 0 && errno != EINTR);
-        return ended;
-    });
-    if (!ended) return std::nullopt;
+    struct rusage usage {};
+    if (::wait4(pid, &status, WNOHANG, &usage) != pid) return std::nullopt;
     Ending ending;
     ending.signaled = WIFSIGNALED(status);
     ending.signal = ending.signaled ? WTERMSIG(status) : 0;
     ending.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    ending.cpu_time = cpu_time_of(usage);
     return ending;
 }
 
@@ -135,28 +111,4 @@ bool poll_until(std::chrono::milliseconds timeout, const std::function<bool()>& 
     }
 }
 
-std::string Minute::describe() const {
-    char text[40];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", year, month, day, hour, minute);
-    return text;
-}
-
-Minute local_minute_now() {
-    const std::time_t now = std::time(nullptr);
-    struct tm parts {};
-    ::localtime_r(&now, &parts);
-    return {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday, parts.tm_hour, parts.tm_min};
-}
-
-std::vector<std::string> tree_listing(const fs::path& root) {
-    std::vector<std::string> entries;
-    for (const auto& entry : fs::recursive_directory_iterator(root)) {
-        std::string relative = fs::relative(entry.path(), root).generic_string();
-        if (entry.is_directory()) relative += '/';
-        entries.push_back(relative);
-    }
-    std::sort(entries.begin(), entries.end());
-    return entries;
-}
-
-}  // namespace e2e
+}  // namespace harness

@@ -1,7 +1,8 @@
 // One run of the program under test in a pseudo-terminal: a private tmux
 // server, a pane of fixed size whose every output byte is logged from the very
-// start, keys sent as the bytes a terminal sends, and waits that poll tmux
-// until what a step causes is there (or fail the scenario with the screen).
+// start, keys sent as the bytes a terminal sends, and waits until what a step
+// causes is there (or fail the scenario with the screen): the output log is
+// watched, the screen and the terminal's settings polled.
 #pragma once
 
 #include <sys/types.h>
@@ -13,10 +14,13 @@
 #include <string_view>
 #include <vector>
 
-#include "host.hpp"
+#include "file_watch.hpp"
+#include "processes.hpp"
 #include "program.hpp"
+#include "scenario_error.hpp"
+#include "temp_dir.hpp"
 
-namespace e2e {
+namespace harness {
 
 struct SessionOptions {
     // When set, the program's standard input is a file holding these bytes;
@@ -53,24 +57,31 @@ public:
     using Where = CallSite;
 
     // Makes the session's folders (the data folder is empty and already
-    // there, so that a test can prepare it), but starts nothing yet.
-    explicit TerminalSession(const Program& program, SessionOptions options = {});
+    // there, so that a test can prepare it or lay a fault on it), but starts
+    // nothing yet.
+    explicit TerminalSession(Program program, SessionOptions options = {});
     // Ends the program if it still runs, the tmux server and the folders.
     ~TerminalSession();
     TerminalSession(const TerminalSession&) = delete;
     TerminalSession& operator=(const TerminalSession&) = delete;
 
     // The folder the program runs in.
-    const fs::path& data_dir() const { return data_dir_; }
+    TempDir& data_dir() { return data_dir_; }
 
     // Starts the pane with the program held back, attaches the output log,
     // reads the terminal's settings, then lets the program run.
     void start(Where where = Where::current());
+    // When start() let the program run.
+    std::chrono::steady_clock::time_point released_at() const { return released_at_; }
 
     // --- keys ---------------------------------------------------------------
     // Sends bytes to the pane exactly as a terminal sends them for a key
     // press or for typed text (tmux send-keys -H).
     void send(std::string_view bytes, Where where = Where::current());
+    // Puts bytes into the terminal's input straight from this process
+    // (TIOCSTI, which needs CAP_SYS_ADMIN), without tmux's round trip of a
+    // few milliseconds: for timing what a key causes.
+    void send_directly(std::string_view bytes, Where where = Where::current());
 
     // --- waits (each fails the scenario after the program's timeout) -------
     // Until the output log holds `text` at least `count` times.
@@ -116,6 +127,9 @@ public:
     std::string stty_after_exit(Where where = Where::current());
     // `stty -a` of the pane's terminal now, for readable checks of flags.
     std::string stty_all_now() const;
+    // Sets the pane's terminal to `stty -g` settings, as a shell puts its
+    // own back while its job is stopped.
+    void set_stty(const std::string& settings, Where where = Where::current());
     // Closes the pane and with it the terminal, as when a terminal window is
     // closed; the tmux server ends with it.
     void close_terminal(Where where = Where::current());
@@ -128,6 +142,7 @@ public:
     std::string report() const;
 
 private:
+    std::optional<std::string> stty(const std::string& arguments) const;
     std::string tmux(const std::vector<std::string>& arguments, Where where) const;
     std::optional<std::string> try_tmux(const std::vector<std::string>& arguments) const;
     std::string display(std::string_view format, Where where) const;
@@ -135,10 +150,10 @@ private:
     [[noreturn]] void fail(std::string_view what, Where where) const;
     void release(Where where);
 
-    const Program& program_;
+    Program program_;
     SessionOptions options_;
     TempDir root_;
-    fs::path data_dir_;
+    TempDir data_dir_;
     fs::path socket_;
     fs::path log_path_;
     fs::path go_fifo_;
@@ -151,8 +166,10 @@ private:
     std::string pane_tty_;
     pid_t pane_pid_ = -1;
     pid_t program_pid_ = -1;
+    std::optional<FileWatch> log_watch_;
+    std::chrono::steady_clock::time_point released_at_;
     std::string stty_before_;
     mutable int scratch_serial_ = 0;
 };
 
-}  // namespace e2e
+}  // namespace harness

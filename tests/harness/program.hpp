@@ -1,4 +1,4 @@
-// What the end-to-end scenarios drive: how to start the program, and the few
+// What a terminal session drives: how to start the program, and the few
 // behaviours that may rightly differ between the builds that run the same
 // scenario list (the POSIX binary, and qkeditor.exe under Wine).
 //
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace e2e {
+namespace harness {
 
 struct Program {
     // Shown in skip messages and failure reports.
@@ -21,13 +21,18 @@ struct Program {
     // binary. Run in the data folder, with no arguments of the program's own.
     std::vector<std::string> command;
 
+    // The same program built with a crash point, which kills it in the middle
+    // of a record write when QKEDITOR_KILL_MID_WRITE is set; empty where
+    // there is no such build.
+    std::string crash_point_binary = {};
+
     // Variables set for the program ("NAME=value").
-    std::vector<std::string> environment;
+    std::vector<std::string> environment = {};
 
     // The pause prompt as the program prints it. On POSIX the program prints
     // the Windows interpreter's English prompt itself; under Wine it is the
     // interpreter's own ("Press any key to continue... ").
-    std::string pause_prompt;
+    std::string pause_prompt = {};
 
     // The folder separator in the paths that messages name.
     char path_separator = '/';
@@ -85,16 +90,19 @@ struct Program {
     // standard error ("NAME=value"); empty where nothing logs them.
     std::string process_trace_variable{};
 
+    // A terminal that goes away in the middle of a line is told apart from
+    // the end of a file. (A Windows console that closes ends its programs;
+    // under Wine in a Unix terminal the line being read just ends.)
+    bool hang_up_is_told_from_end_of_input = true;
+
+    // The program opens its files in the test's mount namespace, so that a
+    // mount the test makes there (a full disk, a read-only folder) is what
+    // it meets. Under Wine the prefix's wineserver opens them, and it may
+    // have been started outside that namespace by an earlier test.
+    bool sees_test_mounts = true;
+
     // How long any single wait may take before the scenario fails.
     std::chrono::milliseconds timeout{10000};
-
-    // How long the program takes to start, beyond which "at once" is counted
-    // (a loader such as Wine's needs a while).
-    std::chrono::milliseconds startup_allowance{0};
 };
 
-// The program that this test executable drives; defined by the one source
-// file that the build links in for it.
-const Program& program_under_test();
-
-}  // namespace e2e
+}  // namespace harness
