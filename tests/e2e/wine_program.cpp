@@ -27,7 +27,6 @@ const Program& program_under_test() {
         .terminal_settings_are_the_programs = false,
         .n_tilde_entry = "\xf1",
         .process_trace_variable = "WINEDEBUG=trace+process",
-        .hang_up_is_told_from_end_of_input = false,
         .sees_test_mounts = false,
         // Every start, clear and pause starts Windows processes under Wine,
         // slower still when the suite runs tests side by side.

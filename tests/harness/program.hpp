@@ -90,11 +90,6 @@ struct Program {
     // standard error ("NAME=value"); empty where nothing logs them.
     std::string process_trace_variable{};
 
-    // A terminal that goes away in the middle of a line is told apart from
-    // the end of a file. (A Windows console that closes ends its programs;
-    // under Wine in a Unix terminal the line being read just ends.)
-    bool hang_up_is_told_from_end_of_input = true;
-
     // The program opens its files in the test's mount namespace, so that a
     // mount the test makes there (a full disk, a read-only folder) is what
     // it meets. Under Wine the prefix's wineserver opens them, and it may

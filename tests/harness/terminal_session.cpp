@@ -240,17 +240,15 @@ void TerminalSession::send(std::string_view bytes, Where where) {
     tmux(arguments, where);
 }
 
-void TerminalSession::send_directly(std::string_view bytes, Where where) {
+bool TerminalSession::send_directly(std::string_view bytes, Where where) {
     const int fd = ::open(pane_tty_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) fail("cannot open the pane's terminal " + pane_tty_ + ": " + std::strerror(errno), where);
-    for (const char byte : bytes) {
-        if (::ioctl(fd, TIOCSTI, &byte) != 0) {
-            const std::string error = std::strerror(errno);
-            ::close(fd);
-            fail("TIOCSTI, which needs CAP_SYS_ADMIN: " + error, where);
-        }
-    }
+    std::size_t sent = 0;
+    while (sent < bytes.size() && ::ioctl(fd, TIOCSTI, &bytes[sent]) == 0) ++sent;
     ::close(fd);
+    if (sent == bytes.size()) return true;
+    send(bytes.substr(sent), where);
+    return false;
 }
 
 void TerminalSession::wait_for_log(std::string_view text, int count, Where where) {

@@ -79,9 +79,10 @@ public:
     // press or for typed text (tmux send-keys -H).
     void send(std::string_view bytes, Where where = Where::current());
     // Puts bytes into the terminal's input straight from this process
-    // (TIOCSTI, which needs CAP_SYS_ADMIN), without tmux's round trip of a
-    // few milliseconds: for timing what a key causes.
-    void send_directly(std::string_view bytes, Where where = Where::current());
+    // (TIOCSTI), without tmux's round trip of a few milliseconds: for timing
+    // what a key causes. Where the system refuses that (it needs
+    // CAP_SYS_ADMIN), sends them as send does and gives false.
+    bool send_directly(std::string_view bytes, Where where = Where::current());
 
     // --- waits (each fails the scenario after the program's timeout) -------
     // Until the output log holds `text` at least `count` times.
