@@ -1,7 +1,14 @@
 // A record write that cannot finish must leave the old record whole, leave no
-// temporary file behind and never claim success: a crash in mid-write, a full
-// disk, a read-only bucket folder and a missing one.
+// temporary file behind and never claim success: a crash or a signal in
+// mid-write, a full disk, a read-only bucket folder and a missing one. A
+// record is replaced only where the operator could have written it, never
+// through a link, and keeps its owner and permissions but no set-id bits.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <csignal>
+#include <cstring>
 #include <utility>
 
 #include "scenario.hpp"
@@ -13,7 +20,7 @@ namespace {
 // and where it puts its record.
 struct Dialogue {
     std::string_view key;
-    std::vector<std::pair<std::string_view, std::string_view>> entries;
+    std::vector<std::pair<std::string_view, std::string>> entries;
     std::string bucket_folder;
     std::string file_name;
     std::string_view success_message;
@@ -36,7 +43,22 @@ const Dialogue gm{"4",
                   "GmName.txt",
                   texts::gm_created};
 
+// The account dialogue for an account of another name, in its bucket folder.
+Dialogue account_named(const std::string& name) {
+    Dialogue dialogue = account;
+    dialogue.entries.front().second = name;
+    dialogue.bucket_folder = "Account/AscII" + std::to_string(name.front());
+    dialogue.file_name = name + ".txt";
+    return dialogue;
+}
+
 const std::string old_record = "[NAME]\r\naccount-name = acct\r\naccount-password = old\r\n";
+
+struct stat status_of(const fs::path& path) {
+    struct stat status {};
+    EXPECT_EQ(::lstat(path.c_str(), &status), 0) << path << ": " << std::strerror(errno);
+    return status;
+}
 
 class RecordFaults : public Scenario {
 protected:
@@ -45,22 +67,31 @@ protected:
         write_file(data() / dialogue.record(), old_record);
     }
 
-    // Starts the program, chooses the dialogue and types its entries.
-    void run_dialogue(const Dialogue& dialogue) {
-        start();
+    // Chooses the dialogue at the menu and types its entries.
+    void type_dialogue(const Dialogue& dialogue) {
         press(dialogue.key);
         for (const auto& [prompt, line] : dialogue.entries) answer(prompt, line);
     }
 
-    // The operator is told why the record could not be stored, and the
-    // program goes on to the menu.
-    void expect_refused(const Dialogue& dialogue, const std::string& reason) {
+    void run_dialogue(const Dialogue& dialogue) {
+        start();
+        type_dialogue(dialogue);
+    }
+
+    // The dialogue's outcome is `message`; the program goes on to the menu.
+    void expect_outcome(std::string_view message) {
         wait_for_pause();
-        term().wait_for_screen("No se pudo guardar " + native_path(dialogue.record()) + ": " + reason +
-                               ". No se ha cambiado nada.");
-        EXPECT_EQ(term().log_count(dialogue.success_message), 0);
+        term().wait_for_screen(message);
         press(keys::enter);
         expect_menu_only();
+    }
+
+    // The operator is told why the record could not be stored.
+    void expect_refused(const Dialogue& dialogue, const std::string& reason) {
+        const int successes = term().log_count(dialogue.success_message);
+        expect_outcome("No se pudo guardar " + native_path(dialogue.record()) + ": " + reason +
+                       ". No se ha cambiado nada.");
+        EXPECT_EQ(term().log_count(dialogue.success_message), successes);
     }
 
     // The old record is there, byte for byte, and nothing else is.
@@ -73,7 +104,7 @@ protected:
 TEST_F(RecordFaults, ACrashInMidWriteLeavesTheOldRecordWhole) {
     E2E_REQUIRE(!program().crash_point_binary.empty(), "there is no build with a crash point");
     under_test.command = {under_test.crash_point_binary};
-    under_test.environment.emplace_back("QKEDITOR_KILL_MID_WRITE=1");
+    under_test.environment.emplace_back("QKEDITOR_MID_WRITE=kill");
     put_old_record(account);
     run_dialogue(account);
     const Ending ending = term().wait_for_exit();
@@ -120,6 +151,121 @@ TEST_F(RecordFaults, AMissingBucketFolderIsReportedAndCreatesNothing) {
     run_dialogue(account);
     expect_refused(account, "no existe la carpeta " + native_path(account.bucket_folder));
     EXPECT_TRUE(entries_of(data() / "Account").empty());
+}
+
+// A signal that ends the program while the new content is half written
+// removes the temporary file; the old record stays whole.
+class SignalInMidWrite : public RecordFaults, public ::testing::WithParamInterface<int> {};
+
+TEST_P(SignalInMidWrite, LeavesTheOldRecordAloneAndNoTemporaryFile) {
+    E2E_REQUIRE(!program().crash_point_binary.empty(), "there is no build with a crash point");
+    under_test.command = {under_test.crash_point_binary};
+    under_test.environment.emplace_back("QKEDITOR_MID_WRITE=stop");
+    put_old_record(account);
+    run_dialogue(account);
+    term().wait_until([&] { return term().process_state() == 'T'; }, "the program to stop in mid-write");
+    ASSERT_EQ(entries_of(data() / account.bucket_folder).size(), 2U)
+        << "the temporary file beside the record";
+    term().send_signal(GetParam());
+    term().send_signal(SIGCONT);
+    const Ending ending = term().wait_for_exit();
+    EXPECT_TRUE(ending.signaled && ending.signal == GetParam()) << ending.describe();
+    expect_old_record_alone(account);
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, SignalInMidWrite, ::testing::Values(SIGTERM, SIGHUP, SIGINT, SIGQUIT),
+                         [](const auto& info) { return std::string(sigabbrev_np(info.param)); });
+
+// Run as an ordinary user in folders open to everyone: another user's private
+// record and the user's own read-only one are refused, as opening them for
+// writing would be; another user's writable record is replaced, becomes the
+// user's, and keeps its group, which the user belongs to.
+TEST_F(RecordFaults, AnOrdinaryUserReplacesOnlyWhatTheyCouldOpenForWriting) {
+    E2E_REQUIRE(program().files_have_posix_owners, "files have no POSIX owners here");
+    if (!running_as_root()) GTEST_SKIP() << "needs root to run the program as another user";
+    constexpr uid_t user = 65534;
+    constexpr gid_t shared_group = 5678;
+    under_test.command.insert(under_test.command.begin(),
+                              {"setpriv", "--reuid=65534", "--regid=65534", "--groups=5678"});
+    fs::permissions(data(), fs::perms::all);
+    const Dialogue others = account_named("acct");
+    const Dialogue own = account_named("bob");
+    const Dialogue writable = account_named("cat");
+    for (const auto& [dialogue, owner, group, mode] :
+         {std::tuple{&others, 0U, 0U, 0600U}, std::tuple{&own, user, user, 0444U},
+          std::tuple{&writable, 0U, shared_group, 0666U}}) {
+        make_folder(dialogue->bucket_folder);
+        fs::permissions(data() / dialogue->bucket_folder, fs::perms::all);
+        write_file(data() / dialogue->record(), old_record);
+        ASSERT_EQ(::chown((data() / dialogue->record()).c_str(), owner, group), 0);
+        ASSERT_EQ(::chmod((data() / dialogue->record()).c_str(), mode), 0);
+    }
+    start();
+    type_dialogue(others);
+    expect_refused(others, "no hay permiso para escribir en ese archivo");
+    type_dialogue(own);
+    expect_refused(own, "el archivo es de solo lectura");
+    type_dialogue(writable);
+    expect_outcome(writable.success_message);
+
+    for (const Dialogue* refused : {&others, &own}) expect_old_record_alone(*refused);
+    EXPECT_NE(read_file(data() / writable.record()), old_record);
+    const struct stat replaced = status_of(data() / writable.record());
+    EXPECT_EQ(replaced.st_uid, user);
+    EXPECT_EQ(replaced.st_gid, shared_group);
+    EXPECT_EQ(replaced.st_mode & 07777, 0666U);
+    EXPECT_EQ(entries_of(data() / writable.bucket_folder), std::vector<std::string>{writable.file_name});
+}
+
+// A record that is a symbolic link is refused: nothing is written through
+// it, and the link stays. A replaced record keeps its owner and permission
+// bits, never the set-id and sticky bits.
+TEST_F(RecordFaults, ALinkIsRefusedAndAReplacedRecordKeepsItsOwnerButNoSetIdBits) {
+    E2E_REQUIRE(program().files_have_posix_owners, "files have no POSIX owners or links here");
+    const Dialogue linked = account_named("link");
+    make_folder(linked.bucket_folder);
+    write_file(data() / "elsewhere.txt", old_record);
+    fs::create_symlink(data() / "elsewhere.txt", data() / linked.record());
+    put_old_record(account);
+    const fs::path record = data() / account.record();
+    if (running_as_root()) {
+        ASSERT_EQ(::chown(record.c_str(), 1234, 5678), 0);
+    }
+    ASSERT_EQ(::chmod(record.c_str(), 06755), 0);  // after the owner, whose change drops set-id bits
+    const struct stat before = status_of(record);
+    ASSERT_EQ(before.st_mode & 07777, 06755U);
+
+    start();
+    type_dialogue(linked);
+    expect_refused(linked, "es un enlace simbolico, y no se escribe a traves de el");
+    type_dialogue(account);
+    expect_outcome(account.success_message);
+
+    EXPECT_TRUE(fs::is_symlink(data() / linked.record()));
+    EXPECT_EQ(read_file(data() / "elsewhere.txt"), old_record);
+    EXPECT_EQ(entries_of(data() / linked.bucket_folder), std::vector<std::string>{linked.file_name});
+    const struct stat after = status_of(record);
+    EXPECT_EQ(after.st_mode & 07777, 0755U);
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    EXPECT_EQ(after.st_gid, before.st_gid);
+}
+
+// Temporary files that a crash left behind are removed by the next write into
+// their folder once they are ten minutes old; a younger one may be another
+// run's write in progress, and nothing else is touched.
+TEST_F(RecordFaults, OldLeftoversAreRemovedByTheNextWriteAndNothingElse) {
+    put_old_record(account);
+    const fs::path folder = data() / account.bucket_folder;
+    for (const char* name : {".qkeditor-old", ".qkeditor-young", "notes.txt"}) write_file(folder / name, "x");
+    fs::create_directory(folder / ".qkeditor-folder");
+    const auto eleven_minutes_ago = fs::file_time_type::clock::now() - std::chrono::minutes(11);
+    for (const char* name : {".qkeditor-old", "notes.txt", ".qkeditor-folder"}) {
+        fs::last_write_time(folder / name, eleven_minutes_ago);
+    }
+    run_dialogue(account);
+    expect_outcome(account.success_message);
+    EXPECT_EQ(entries_of(folder),
+              (std::vector<std::string>{".qkeditor-folder", ".qkeditor-young", "acct.txt", "notes.txt"}));
 }
 
 }  // namespace

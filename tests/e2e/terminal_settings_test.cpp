@@ -7,6 +7,8 @@
 #include <csignal>
 #include <cstring>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "scenario.hpp"
@@ -95,6 +97,31 @@ TEST_F(TerminalSettingsTest, ResumeAfterAStopThatCannotBeCaughtTakesRawModeAgain
     press(keys::ctrl_e);
     expect_exit_status(0);
     EXPECT_EQ(term().stty_after_exit(), term().stty_before());
+}
+
+// Stops and resumes by the thousand while the program leaves raw mode for a
+// line prompt, again and again: none may undo the switch back, or the prompt
+// would wait in raw mode, where the terminal neither edits nor echoes.
+TEST_F(TerminalSettingsTest, AFloodOfStopsAndResumesNeverLeavesALinePromptInRawMode) {
+    start_and_wait_for_a_key();
+    const pid_t pid = term().program_pid();
+    // Mostly resumes: one that arrives during the switch back is handled
+    // right after it, where a stale record of raw mode would undo it.
+    std::jthread flood([pid](const std::stop_token& stop) {
+        for (unsigned count = 0; !stop.stop_requested(); ++count)
+            ::kill(pid, count % 1024 == 0 ? SIGTSTP : SIGCONT);
+        ::kill(pid, SIGCONT);
+    });
+    for (int round = 1; round <= 20; ++round) {
+        press("3");
+        wait_for_prompt(texts::char_code_prompt);
+        ASSERT_EQ(term().stty_now(), term().stty_before())
+            << "raw mode at the line prompt of round " << round;
+        type_line("a");
+        wait_for_pause();
+        press(keys::enter);
+        expect_menu_only();
+    }
 }
 
 // A terminal that goes away (its window closed) with the hangup signal

@@ -28,6 +28,8 @@ const Program& program_under_test() {
         .n_tilde_entry = "\xf1",
         .process_trace_variable = "WINEDEBUG=trace+process",
         .sees_test_mounts = false,
+        .files_have_posix_owners = false,
+        .end_of_input_key = "",
         // Every start, clear and pause starts Windows processes under Wine,
         // slower still when the suite runs tests side by side.
         .timeout = seconds(60),

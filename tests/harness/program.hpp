@@ -21,9 +21,9 @@ struct Program {
     // binary. Run in the data folder, with no arguments of the program's own.
     std::vector<std::string> command;
 
-    // The same program built with a crash point, which kills it in the middle
-    // of a record write when QKEDITOR_KILL_MID_WRITE is set; empty where
-    // there is no such build.
+    // The same program built with a crash point in the middle of a record
+    // write, where QKEDITOR_MID_WRITE makes it die ("kill") or stop until it
+    // is continued ("stop"); empty where there is no such build.
     std::string crash_point_binary = {};
 
     // Variables set for the program ("NAME=value").
@@ -95,6 +95,16 @@ struct Program {
     // it meets. Under Wine the prefix's wineserver opens them, and it may
     // have been started outside that namespace by an earlier test.
     bool sees_test_mounts = true;
+
+    // Files have POSIX owners, permission bits and symbolic links, as the
+    // program sees them, and the program can be run as another user. Under
+    // Wine a link is a plain file and owners mean nothing.
+    bool files_have_posix_owners = true;
+
+    // What the terminal sends for the key that ends input at a prompt
+    // (Ctrl+D); empty where it cannot be typed (Wine in a Unix terminal
+    // swallows Ctrl+Z).
+    std::string end_of_input_key = "\x04";
 
     // How long any single wait may take before the scenario fails.
     std::chrono::milliseconds timeout{10000};

@@ -107,13 +107,16 @@ void remove_leftovers(const std::string& folder) {
 }
 
 #ifdef QKEDITOR_TEST_HOOKS
-// Fault-test builds only: with QKEDITOR_KILL_MID_WRITE set, the process dies
-// by SIGKILL once half the new content is in the temporary file, as a crash
-// at that point would leave it.
-void kill_mid_write_if_asked(int fd, std::string_view bytes) {
-    if (std::getenv("QKEDITOR_KILL_MID_WRITE") == nullptr) return;
+// Fault-test builds only: with QKEDITOR_MID_WRITE set, the process stops
+// once half the new content is in the temporary file, as a crash ("kill":
+// SIGKILL) or a slow disk ("stop": SIGSTOP, until it is continued) would
+// leave it there. `bytes` is left with what is still to be written.
+void stop_mid_write_if_asked(int fd, std::string_view& bytes) {
+    const char* how = std::getenv("QKEDITOR_MID_WRITE");
+    if (how == nullptr) return;
     write_all(fd, bytes.substr(0, bytes.size() / 2));
-    ::raise(SIGKILL);
+    bytes.remove_prefix(bytes.size() / 2);
+    ::raise(std::string_view(how) == "kill" ? SIGKILL : SIGSTOP);
 }
 #endif
 
@@ -155,7 +158,7 @@ FileOutcome replace_file(const std::string& folder, const std::string& file_name
     const int fd = create_temporary_file(temporary);
     if (fd < 0) return failure(errno);
 #ifdef QKEDITOR_TEST_HOOKS
-    kill_mid_write_if_asked(fd, bytes);
+    stop_mid_write_if_asked(fd, bytes);
 #endif
     bool stored = write_all(fd, bytes) && ::fsync(fd) == 0 && take_identity(fd, replacing ? &old : nullptr);
     int error = errno;
