@@ -19,7 +19,6 @@ using namespace harness;
 struct Minute {
     int year, month, day, hour, minute;
     auto operator<=>(const Minute&) const = default;
-    std::string describe() const;
 };
 Minute local_minute_now();
 
@@ -33,9 +32,9 @@ using LineChanges = std::vector<std::pair<std::string, std::string>>;
 // "quiz", answer "answer"; the GM file of GM account "gmacct", GM name "GmName".
 std::string golden_image(RecordKind kind);
 
-// The record at `path` is the golden image with `changes`, but for its time
-// stamp, which must be written without leading zeros and lie between `before`
-// and `after` (local time, to the minute).
+// The record at `path` is the golden image with `changes`, with the time
+// stamp of a minute from `before` to `after` (local time), written without
+// leading zeros.
 ::testing::AssertionResult record_matches(const fs::path& path, RecordKind kind, const LineChanges& changes,
                                           const Minute& before, const Minute& after);
 

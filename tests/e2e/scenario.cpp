@@ -100,6 +100,13 @@ void Scenario::wait_for_pause(Where where) {
         "the screen to end with the pause prompt \"" + program().pause_prompt + "\"", where);
 }
 
+void Scenario::expect_outcome(std::string_view message, Where where) {
+    wait_for_pause(where);
+    term().wait_for_screen(message, 1, where);
+    press(keys::enter, where);
+    expect_menu_only(where);
+}
+
 std::string Scenario::pause_line() const {
     return as_shown(program().pause_prompt);
 }

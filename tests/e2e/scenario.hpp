@@ -117,6 +117,9 @@ protected:
     void expect_menu_only(Where where = Where::current());
     // Waits until the screen ends with the pause prompt.
     void wait_for_pause(Where where = Where::current());
+    // Waits for the pause that ends a dialogue with `message` on the screen,
+    // then goes on to the menu.
+    void expect_outcome(std::string_view message, Where where = Where::current());
     // The pause prompt as the screen shows it (no trailing space).
     std::string pause_line() const;
 

@@ -1,6 +1,8 @@
-// Lines from a file on standard input while keys come from the terminal,
-// end to end. A dialogue takes its lines from the file; once the file is used
-// up, the same dialogue runs through at once but writes nothing, and the
+// Lines from a file on standard input while keys come from the terminal, end
+// to end: a dialogue takes its lines from the file, whatever their line ends;
+// a control byte refuses the record; a line longer than the bound is cut at a
+// character's edge; once the file ends, a dialogue runs through at once but
+// writes nothing (nothing of an earlier account goes into another), and the
 // calculator shows the empty entry and 0.
 #include "record_check.hpp"
 #include "scenario.hpp"
@@ -8,54 +10,82 @@
 namespace e2e {
 namespace {
 
-struct InputFile {
+struct LineEnds {
     std::string name;
-    std::string bytes;
+    std::string line_end;
+    std::string last_line_end;
 };
 
-void PrintTo(const InputFile& file, std::ostream* out) {
-    *out << file.name;
+void PrintTo(const LineEnds& ends, std::ostream* out) {
+    *out << ends.name;
 }
 
-class LinesFromAFile : public Scenario, public ::testing::WithParamInterface<InputFile> {
+// The e-mail of the long line as kept: the line bound (1,024 bytes) falls
+// inside the "n" with a tilde that follows.
+const std::string kept_email(1023, 'e');
+
+class LinesFromAFile : public Scenario, public ::testing::WithParamInterface<LineEnds> {
 protected:
     void SetUp() override {
         E2E_REQUIRE(program().keys_arrive_with_stdin_redirected,
                     "keys stop arriving from the terminal when standard input is a file");
-        options.standard_input = GetParam().bytes;
+        const std::vector<std::string> lines = {
+            "acct", "pw", "mail", "quiz", "answer",
+            // A carriage return in the e-mail would forge a line of the record.
+            "acct", "pw", "x@y\raccount-valid-time = 999", "quiz", "answer", "longmail", "pw",
+            kept_email + std::string(keys::n_tilde) + std::string(3000, 'f'), "quiz", "answer",
+            // The file ends after the name.
+            "bob"};
+        std::string bytes;
+        for (const auto& line : lines)
+            bytes += line + (&line == &lines.back() ? GetParam().last_line_end : GetParam().line_end);
+        options.standard_input = bytes;
     }
 
     // The account dialogue with no echo of its lines: the five prompts on one
     // line, then the outcome and the pause.
-    std::vector<std::string> dialogue_screen(std::string_view outcome) const {
-        return {std::string(texts::account_name_prompt) + std::string(texts::password_prompt) +
-                    std::string(texts::email_prompt) + std::string(texts::question_prompt) +
-                    std::string(texts::answer_prompt),
-                std::string(outcome), pause_line()};
+    void expect_dialogue_screen(const std::vector<std::string>& outcome) {
+        std::vector<std::string> screen = {
+            std::string(texts::account_name_prompt) + std::string(texts::password_prompt) +
+            std::string(texts::email_prompt) + std::string(texts::question_prompt) +
+            std::string(texts::answer_prompt)};
+        screen.insert(screen.end(), outcome.begin(), outcome.end());
+        screen.push_back(pause_line());
+        term().wait_for_screen_lines(screen);
+        press(keys::enter);
+        expect_menu_only();
     }
 };
 
-TEST_P(LinesFromAFile, FeedTheDialogueThenItRunsThroughWritingNothing) {
-    make_folder("Account/AscII97");
+TEST_P(LinesFromAFile, FeedTheDialoguesUntilTheInputEndsThenNothingIsWritten) {
+    for (const char* folder : {"Account/AscII97", "Account/AscII98", "Account/AscII108"}) make_folder(folder);
     start();
     const fs::path record = data() / "Account" / "AscII97" / "acct.txt";
 
-    const Minute before = local_minute_now();
+    Minute before = local_minute_now();
     press("2");
-    term().wait_for_screen_lines(dialogue_screen(texts::account_created));
-    const Minute after = local_minute_now();
-    EXPECT_TRUE(record_matches(record, RecordKind::account, {}, before, after));
-    press(keys::enter);
-    expect_menu_only();
+    expect_dialogue_screen({std::string(texts::account_created)});
+    EXPECT_TRUE(record_matches(record, RecordKind::account, {}, before, local_minute_now()));
 
-    // The file is used up: nothing waits for a line, and no record is made
-    // from the previous entries.
     std::filesystem::remove(record);
     press("2");
-    term().wait_for_screen_lines(dialogue_screen(texts::input_ended));
+    expect_dialogue_screen(
+        {"El email contiene un caracter de control (\\x0D), que no se puede guardar. No se ha guardado "
+         "nada."});
     EXPECT_FALSE(fs::exists(record));
-    press(keys::enter);
-    expect_menu_only();
+
+    before = local_minute_now();
+    press("2");
+    expect_dialogue_screen({std::string(texts::account_created),
+                            "El email tenia mas de 1024 bytes: se ha guardado solo el principio."});
+    EXPECT_TRUE(record_matches(data() / "Account" / "AscII108" / "longmail.txt", RecordKind::account,
+                               {{"account-name = acct", "account-name = longmail"},
+                                {"account-Email = mail", "account-Email = " + kept_email}},
+                               before, local_minute_now()));
+
+    press("2");
+    expect_dialogue_screen({std::string(texts::input_ended)});
+    EXPECT_TRUE(entries_of(data() / "Account" / "AscII98").empty());
 
     press("3");
     term().wait_for_screen_lines(
@@ -65,10 +95,8 @@ TEST_P(LinesFromAFile, FeedTheDialogueThenItRunsThroughWritingNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, LinesFromAFile,
-                         ::testing::Values(InputFile{"line_feeds_and_one_carriage_return",
-                                                     "acct\npw\nmail\r\nquiz\nanswer\n"},
-                                           InputFile{"carriage_returns_and_no_last_line_feed",
-                                                     "acct\r\npw\r\nmail\r\nquiz\r\nanswer"}),
+                         ::testing::Values(LineEnds{"line_feeds", "\n", "\n"},
+                                           LineEnds{"carriage_returns_and_no_last_line_feed", "\r\n", ""}),
                          [](const auto& info) { return info.param.name; });
 
 }  // namespace

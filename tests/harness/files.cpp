@@ -1,6 +1,7 @@
 #include "files.hpp"
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -40,6 +41,23 @@ std::vector<std::string> tree_listing(const fs::path& root) {
     }
     std::sort(entries.begin(), entries.end());
     return entries;
+}
+
+std::string visible(std::string_view bytes) {
+    std::string shown;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\n') {
+            shown += "\\n\n";
+        } else if (byte < 0x20 || byte == 0x7f) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02x", byte);
+            shown += hex;
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
 }
 
 }  // namespace harness

@@ -20,4 +20,7 @@ std::vector<std::string> entries_of(const fs::path& folder);
 // folders with a trailing "/", sorted.
 std::vector<std::string> tree_listing(const fs::path& root);
 
+// Bytes made readable for a report: control bytes as \xNN, line feeds kept.
+std::string visible(std::string_view bytes);
+
 }  // namespace harness

@@ -64,22 +64,6 @@ int count_of(std::string_view haystack, std::string_view needle) {
     return count;
 }
 
-// Bytes made readable for a report: control bytes as \xNN, line feeds kept.
-std::string visible(std::string_view bytes) {
-    std::string shown;
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '\n') {
-            shown += "\\n\n";
-        } else if (byte < 0x20 || byte == 0x7f) {
-            shown += "\\x" + hex_byte(byte);
-        } else {
-            shown += c;
-        }
-    }
-    return shown;
-}
-
 std::string quoted_lines(const std::vector<std::string>& lines) {
     std::string text;
     for (std::size_t i = 0; i < lines.size(); ++i)
