@@ -120,6 +120,17 @@ TEST_F(RecordFaults, AReadOnlyBucketFolderIsReportedAndChangesNothing) {
     expect_old_record_alone(gm);
 }
 
+// A limit on the size of files (ulimit -f) fails the write with its reason;
+// it does not end the program in mid-write.
+TEST_F(RecordFaults, AFileSizeLimitIsReportedAndChangesNothing) {
+    E2E_REQUIRE(program().terminal_settings_are_the_programs, "the file size signal is a POSIX signal");
+    under_test.command.insert(under_test.command.begin(), {"prlimit", "--fsize=0", "--"});
+    put_old_record(account);
+    run_dialogue(account);
+    expect_refused(account, "el archivo seria demasiado grande");
+    expect_old_record_alone(account);
+}
+
 TEST_F(RecordFaults, AMissingBucketFolderIsReportedAndCreatesNothing) {
     make_folder("Account");
     run_dialogue(account);

@@ -153,7 +153,7 @@ FileOutcome replace_file(const std::string& folder, const std::string& file_name
 
     // The new content goes to a temporary file in the same folder, so that
     // the rename below swaps it in at once.
-    const SignalCleanup handlers(false);
+    const SignalCleanup handlers(SignalScope::write);
     std::string temporary = folder + '/' + std::string(temporary_prefix) + "XXXXXX";
     const int fd = create_temporary_file(temporary);
     if (fd < 0) return failure(errno);
