@@ -1,7 +1,8 @@
 // Any byte stream, fed to the terminal key decoder as the POSIX backend feeds
 // it: one byte at a time while more may follow, then what is left once the
-// input has ended. Every call must stay inside its bytes, the decoder must
-// always move on, and the keys it gives must be keys the console could give.
+// input has ended, with key strings of a terminal's description beside its
+// own forms. Every call must stay inside its bytes, the decoder must always
+// move on, and the keys it gives must be keys the console could give.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +17,7 @@ namespace {
 
 using platform::DecodeResult;
 using platform::DecodeStatus;
+using platform::DescribedKey;
 
 constexpr unsigned char escape = 0x1B;
 
@@ -23,6 +25,20 @@ constexpr unsigned char escape = 0x1B;
 // escape sequence of at most 32 bytes); a decoder that waited longer could be
 // held forever by a stream that never completes a key.
 constexpr std::size_t longest_wait = 64;
+
+// Strings of the kinds that descriptions give: one that the decoder's own
+// forms read otherwise, one they lack, Alt held in the form itself, a key
+// that gives nothing, one that is the start of another.
+const DescribedKey described[] = {
+    {"\x1bOt", platform::function_key(5)},
+    {"\x1b[a", platform::extended_keys::up, platform::shift_modifier},
+    {"\x1b"
+     "b",
+     platform::extended_keys::left, 3},
+    {"\x1bOP", std::nullopt},
+    {"\x1b[3~", platform::extended_keys::del},
+    {"\x1b[3~~", platform::extended_keys::insert},
+};
 
 void check(bool holds, const char* what) {
     if (holds) return;
@@ -55,11 +71,12 @@ void check_result(std::span<const unsigned char> input, const DecodeResult& resu
     check(second == -1 || (is_code(second) && (first == 0 || first == 224)),
           "a second code after a first code other than 0 or 224");
     // A recognised sequence is a key without a character: two codes, apart
-    // from Shift+Tab and the keypad's Enter, which the console gives as Tab,
-    // Enter and Ctrl+Enter.
-    if (is_escape_sequence(input.first(result.length))) {
-        check(second != -1 || first == '\t' || first == '\r' || first == '\n',
-              "a sequence that gives one code");
+    // from Shift+Tab, which the console gives as Tab, and the application
+    // keypad's keys (SS3), which it gives as their characters.
+    const auto key = input.first(result.length);
+    if (is_escape_sequence(key)) {
+        const bool keypad = key[key[1] == escape ? 2 : 1] == 'O';
+        check(second != -1 || first == '\t' || keypad, "a sequence that gives one code");
     }
 }
 
@@ -69,7 +86,7 @@ DecodeResult decode(const std::vector<unsigned char>& pending, bool more_may_fol
     const auto exact = std::make_unique<unsigned char[]>(pending.size());
     std::memcpy(exact.get(), pending.data(), pending.size());
     const std::span<const unsigned char> input(exact.get(), pending.size());
-    const DecodeResult result = platform::decode_terminal_key(input, more_may_follow);
+    const DecodeResult result = platform::decode_terminal_key(input, more_may_follow, described);
     check_result(input, result, more_may_follow);
     return result;
 }

@@ -23,6 +23,11 @@ constexpr KeyRow function_key(int n) {
     return {{0, 58 + n}, {0, 83 + n}, {0, 93 + n}, {0, 103 + n}};
 }
 
+// A key that the console gives as one code whatever the modifiers.
+constexpr KeyRow single_code(int code) {
+    return {{code}, {code}, {code}, {code}};
+}
+
 namespace extended_keys {
 
 inline constexpr KeyRow home = grey_key(71, 119, 151);

@@ -2,75 +2,78 @@
 
 #include <algorithm>
 #include <array>
-#include <optional>
 #include <string_view>
 
-#include "platform/extended_keys.hpp"
 #include "text/entry_text.hpp"
 
 namespace platform {
 namespace {
 
+using namespace extended_keys;
+
 constexpr unsigned char escape = 0x1B;
 constexpr unsigned char delete_byte = 0x7F;
 constexpr int backspace = 8;
 constexpr int unknown_character = '?';
+constexpr int ctrl_shift_modifier = 6;
 
 // Longest escape sequence worth waiting for; anything longer is dropped.
 constexpr std::size_t longest_sequence = 32;
 
-// clang-format off
-enum KeyId : unsigned char {
-    home, up, page_up, left, right, end, down, page_down, insert, del,
-    f1, f2, f3, f4, f5, f6, f7, f8, f9, f10, f11, f12,
-    back_tab, keypad_enter,
-};
+constexpr KeyRow shift_tab = single_code('\t');  // the console gives Tab
 
-// Indexed by KeyId.
-constexpr std::array<KeyRow, 24> key_rows = {{
-    extended_keys::home, extended_keys::up, extended_keys::page_up, extended_keys::left,
-    extended_keys::right, extended_keys::end, extended_keys::down, extended_keys::page_down,
-    extended_keys::insert, extended_keys::del,
-    function_key(1), function_key(2), function_key(3), function_key(4), function_key(5),
-    function_key(6), function_key(7), function_key(8), function_key(9), function_key(10),
-    extended_keys::f11, extended_keys::f12,
-    {{9}, {9}, {9}, {9}},  // Shift+Tab: the console gives Tab
-    extended_keys::keypad_enter,
-}};
-
-// A sequence as terminals send it: ESC, the introducer, a number, the final byte.
-// Modifiers travel as a further number and are not part of the table.
+// A sequence as terminals send it: ESC, the introducer, a number, the final
+// byte. Modifiers travel as a further number, or in the form itself.
 struct Sequence {
     std::string_view introducer;
     int number;
     unsigned char final_byte;
-    KeyId key;
+    KeyRow row;
+    int modifier = no_modifier;
 };
 
-constexpr std::array sequences = {
+// clang-format off
+constexpr Sequence sequences[] = {
     // Cursor keys, Home and End: normal mode (CSI) and application mode (SS3).
-    Sequence{"[", 1, 'A', up}, Sequence{"[", 1, 'B', down}, Sequence{"[", 1, 'C', right},
-    Sequence{"[", 1, 'D', left}, Sequence{"[", 1, 'H', home}, Sequence{"[", 1, 'F', end},
-    Sequence{"O", 1, 'A', up}, Sequence{"O", 1, 'B', down}, Sequence{"O", 1, 'C', right},
-    Sequence{"O", 1, 'D', left}, Sequence{"O", 1, 'H', home}, Sequence{"O", 1, 'F', end},
+    {"[", 1, 'A', up}, {"[", 1, 'B', down}, {"[", 1, 'C', right}, {"[", 1, 'D', left},
+    {"[", 1, 'H', home}, {"[", 1, 'F', end},
+    {"O", 1, 'A', up}, {"O", 1, 'B', down}, {"O", 1, 'C', right}, {"O", 1, 'D', left},
+    {"O", 1, 'H', home}, {"O", 1, 'F', end},
+    // rxvt's cursor keys with Shift and with Ctrl.
+    {"[", 1, 'a', up, shift_modifier}, {"[", 1, 'b', down, shift_modifier},
+    {"[", 1, 'c', right, shift_modifier}, {"[", 1, 'd', left, shift_modifier},
+    {"O", 1, 'a', up, ctrl_modifier}, {"O", 1, 'b', down, ctrl_modifier},
+    {"O", 1, 'c', right, ctrl_modifier}, {"O", 1, 'd', left, ctrl_modifier},
     // Editing keys, with the rxvt forms of Home and End.
-    Sequence{"[", 1, '~', home}, Sequence{"[", 2, '~', insert}, Sequence{"[", 3, '~', del},
-    Sequence{"[", 4, '~', end}, Sequence{"[", 5, '~', page_up}, Sequence{"[", 6, '~', page_down},
-    Sequence{"[", 7, '~', home}, Sequence{"[", 8, '~', end},
+    {"[", 1, '~', home}, {"[", 2, '~', insert}, {"[", 3, '~', del}, {"[", 4, '~', end},
+    {"[", 5, '~', page_up}, {"[", 6, '~', page_down}, {"[", 7, '~', home}, {"[", 8, '~', end},
     // F1 to F4: SS3, the CSI form used with modifiers, and the old numbered forms.
-    Sequence{"O", 1, 'P', f1}, Sequence{"O", 1, 'Q', f2}, Sequence{"O", 1, 'R', f3},
-    Sequence{"O", 1, 'S', f4}, Sequence{"[", 1, 'P', f1}, Sequence{"[", 1, 'Q', f2},
-    Sequence{"[", 1, 'R', f3}, Sequence{"[", 1, 'S', f4}, Sequence{"[", 11, '~', f1},
-    Sequence{"[", 12, '~', f2}, Sequence{"[", 13, '~', f3}, Sequence{"[", 14, '~', f4},
+    {"O", 1, 'P', function_key(1)}, {"O", 1, 'Q', function_key(2)}, {"O", 1, 'R', function_key(3)},
+    {"O", 1, 'S', function_key(4)}, {"[", 1, 'P', function_key(1)}, {"[", 1, 'Q', function_key(2)},
+    {"[", 1, 'R', function_key(3)}, {"[", 1, 'S', function_key(4)}, {"[", 11, '~', function_key(1)},
+    {"[", 12, '~', function_key(2)}, {"[", 13, '~', function_key(3)}, {"[", 14, '~', function_key(4)},
     // F5 to F12 (the numbers skip 16 and 22).
-    Sequence{"[", 15, '~', f5}, Sequence{"[", 17, '~', f6}, Sequence{"[", 18, '~', f7},
-    Sequence{"[", 19, '~', f8}, Sequence{"[", 20, '~', f9}, Sequence{"[", 21, '~', f10},
-    Sequence{"[", 23, '~', f11}, Sequence{"[", 24, '~', f12},
+    {"[", 15, '~', function_key(5)}, {"[", 17, '~', function_key(6)}, {"[", 18, '~', function_key(7)},
+    {"[", 19, '~', function_key(8)}, {"[", 20, '~', function_key(9)}, {"[", 21, '~', function_key(10)},
+    {"[", 23, '~', f11}, {"[", 24, '~', f12},
+    // Where Shift+F1 and Shift+F2 send F11 and F12 (rxvt, the Linux console),
+    // Shift+F3 to Shift+F10 send the numbers after them.
+    {"[", 25, '~', function_key(3), shift_modifier}, {"[", 26, '~', function_key(4), shift_modifier},
+    {"[", 28, '~', function_key(5), shift_modifier}, {"[", 29, '~', function_key(6), shift_modifier},
+    {"[", 31, '~', function_key(7), shift_modifier}, {"[", 32, '~', function_key(8), shift_modifier},
+    {"[", 33, '~', function_key(9), shift_modifier}, {"[", 34, '~', function_key(10), shift_modifier},
     // The Linux console's F1 to F5.
-    Sequence{"[[", 1, 'A', f1}, Sequence{"[[", 1, 'B', f2}, Sequence{"[[", 1, 'C', f3},
-    Sequence{"[[", 1, 'D', f4}, Sequence{"[[", 1, 'E', f5},
-    // Shift+Tab and the application keypad's Enter.
-    Sequence{"[", 1, 'Z', back_tab}, Sequence{"O", 1, 'M', keypad_enter},
+    {"[[", 1, 'A', function_key(1)}, {"[[", 1, 'B', function_key(2)}, {"[[", 1, 'C', function_key(3)},
+    {"[[", 1, 'D', function_key(4)}, {"[[", 1, 'E', function_key(5)},
+    // Shift+Tab, and the application keypad: Enter, and the characters that
+    // its keys give with NumLock on.
+    {"[", 1, 'Z', shift_tab}, {"O", 1, 'M', keypad_enter},
+    {"O", 1, 'p', single_code('0')}, {"O", 1, 'q', single_code('1')}, {"O", 1, 'r', single_code('2')},
+    {"O", 1, 's', single_code('3')}, {"O", 1, 't', single_code('4')}, {"O", 1, 'u', single_code('5')},
+    {"O", 1, 'v', single_code('6')}, {"O", 1, 'w', single_code('7')}, {"O", 1, 'x', single_code('8')},
+    {"O", 1, 'y', single_code('9')}, {"O", 1, 'j', single_code('*')}, {"O", 1, 'k', single_code('+')},
+    {"O", 1, 'l', single_code(',')}, {"O", 1, 'm', single_code('-')}, {"O", 1, 'n', single_code('.')},
+    {"O", 1, 'o', single_code('/')}, {"O", 1, 'X', single_code('=')},
 };
 // clang-format on
 
@@ -125,14 +128,30 @@ std::optional<Parameters> parse_parameters(std::span<const unsigned char> text) 
     return parameters;
 }
 
-// The modifier number is 1 plus Shift 1, Alt 2, Ctrl 4 and Meta 8; as on the
-// Windows console, Alt wins over Ctrl, and Ctrl over Shift.
+// Both modifiers held at once.
+int combined(int modifier, int other) {
+    return (std::max(modifier - 1, 0) | std::max(other - 1, 0)) + 1;
+}
+
+// As on the Windows console, Alt wins over Ctrl, and Ctrl over Shift; Meta
+// (8) counts as Alt.
 KeyPress with_modifier(const KeyRow& row, int modifier, bool alt) {
-    const int bits = modifier > 1 ? modifier - 1 : 0;
+    const int bits = std::max(modifier - 1, 0);
     if (alt || (bits & (2 | 8)) != 0) return row.alt;
     if ((bits & 4) != 0) return row.ctrl;
     if ((bits & 1) != 0) return row.shift;
     return row.plain;
+}
+
+// rxvt ends its editing and function keys in "$" with Shift, "^" with Ctrl
+// and "@" with both, where others end them in "~".
+int rxvt_modifier(unsigned char final_byte) {
+    switch (final_byte) {
+        case '$': return shift_modifier;
+        case '^': return ctrl_modifier;
+        case '@': return ctrl_shift_modifier;
+        default: return no_modifier;
+    }
 }
 
 std::optional<KeyPress> look_up(std::string_view introducer, std::span<const unsigned char> parameter_text,
@@ -141,17 +160,21 @@ std::optional<KeyPress> look_up(std::string_view introducer, std::span<const uns
     if (!parameters) return std::nullopt;
     const auto& numbers = parameters->numbers;
     int number = 1;
-    int modifier = 1;
+    int modifier = no_modifier;
     if (introducer == "[") {
         if (parameters->count >= 1 && numbers[0] != 0) number = numbers[0];
         if (parameters->count == 2) modifier = numbers[1];
+        if (parameters->count == 1 && rxvt_modifier(final_byte) != no_modifier) {
+            modifier = rxvt_modifier(final_byte);
+            final_byte = '~';
+        }
     } else if (parameters->count >= 1) {
         modifier = numbers[parameters->count - 1];
     }
     for (const Sequence& sequence : sequences) {
         if (sequence.introducer == introducer && sequence.number == number &&
             sequence.final_byte == final_byte) {
-            return with_modifier(key_rows[sequence.key], modifier, alt);
+            return with_modifier(sequence.row, combined(sequence.modifier, modifier), alt);
         }
     }
     return std::nullopt;
@@ -170,17 +193,43 @@ DecodeResult decode_sequence(std::span<const unsigned char> in, bool more_may_fo
     const std::size_t parameters_begin = i;
     while (i < in.size() && in[i] >= 0x30 && in[i] <= 0x3F) ++i;
     const std::size_t parameters_end = i;
-    while (i < in.size() && in[i] >= 0x20 && in[i] <= 0x2F) ++i;
+    // rxvt's "$" ends a sequence, where it would otherwise be an intermediate byte.
+    const bool rxvt_shift =
+        introducer == "[" && parameters_end > parameters_begin && i < in.size() && in[i] == '$';
+    if (!rxvt_shift) {
+        while (i < in.size() && in[i] >= 0x20 && in[i] <= 0x2F) ++i;
+    }
     if (i == in.size()) {
         return more_may_follow && in.size() < longest_sequence ? need_more() : skipped(in.size());
     }
     const unsigned char final_byte = in[i];
-    if (final_byte < 0x40 || final_byte > 0x7E) return skipped(i);  // broken: keep the stray byte
-    if (parameters_end != i) return skipped(i + 1);                 // intermediates: not a key
+    if (!rxvt_shift && (final_byte < 0x40 || final_byte > 0x7E))
+        return skipped(i);                           // broken: keep the stray byte
+    if (parameters_end != i) return skipped(i + 1);  // intermediates: not a key
 
     const auto codes =
         look_up(introducer, in.subspan(parameters_begin, parameters_end - parameters_begin), final_byte, alt);
     return codes ? key(i + 1, *codes) : skipped(i + 1);
+}
+
+// The longest string of `described` that `in` starts with; need_more while
+// `in` may still grow into a longer one; nothing when it is none of them.
+std::optional<DecodeResult> decode_described(std::span<const unsigned char> in, bool more_may_follow,
+                                             std::span<const DescribedKey> described, bool alt) {
+    const std::string_view text(reinterpret_cast<const char*>(in.data()), in.size());
+    const DescribedKey* longest = nullptr;
+    for (const DescribedKey& candidate : described) {
+        if (more_may_follow && candidate.bytes.size() > text.size() && candidate.bytes.starts_with(text)) {
+            return need_more();
+        }
+        if (text.starts_with(candidate.bytes) &&
+            (longest == nullptr || candidate.bytes.size() > longest->bytes.size())) {
+            longest = &candidate;
+        }
+    }
+    if (longest == nullptr) return std::nullopt;
+    if (!longest->row) return skipped(longest->bytes.size());
+    return key(longest->bytes.size(), with_modifier(*longest->row, longest->modifier, alt));
 }
 
 DecodeResult with_prefix(DecodeResult result, std::size_t prefix) {
@@ -188,29 +237,33 @@ DecodeResult with_prefix(DecodeResult result, std::size_t prefix) {
     return result;
 }
 
-// Escape: the key itself, the start of a sequence, or Alt held with a key.
-DecodeResult decode_escape(std::span<const unsigned char> in, bool more_may_follow) {
+// Escape: the key itself, the start of a sequence, or Alt held with a key,
+// which sends ESC before the key's own bytes.
+DecodeResult decode_escape(std::span<const unsigned char> in, bool more_may_follow,
+                           std::span<const DescribedKey> described) {
     if (in.size() == 1) return more_may_follow ? need_more() : key(1, {escape});
 
-    std::size_t start = 1;
-    bool alt = false;
-    if (in[1] == escape) {  // Alt with Escape, or with a key that is a sequence
-        if (in.size() == 2) return more_may_follow ? need_more() : key(2, {escape});
-        if (in[2] != '[' && in[2] != 'O') return key(2, {escape});
-        start = 2;
-        alt = true;
+    const bool alt = in[1] == escape;
+    const std::size_t start = alt ? 1 : 0;  // where the key's own bytes begin
+    const auto own = in.subspan(start);
+    if (own.size() == 1) return more_may_follow ? need_more() : key(1, {escape});
+    if (const auto result = decode_described(own, more_may_follow, described, alt)) {
+        return with_prefix(*result, start);
     }
-    if (in[start] == '[' || in[start] == 'O') {
-        return with_prefix(decode_sequence(in.subspan(start), more_may_follow, alt), start);
+    if (own[1] == '[' || own[1] == 'O') {
+        return with_prefix(decode_sequence(own.subspan(1), more_may_follow, alt), start + 1);
     }
+    // Two Escape presses, the second one perhaps with Alt.
+    if (alt) return key(1, {escape});
     // Alt with a character key: the console gives the character itself.
     return with_prefix(decode_character(in.subspan(1), more_may_follow), 1);
 }
 
 }  // namespace
 
-DecodeResult decode_terminal_key(std::span<const unsigned char> input, bool more_may_follow) {
-    if (input[0] == escape) return decode_escape(input, more_may_follow);
+DecodeResult decode_terminal_key(std::span<const unsigned char> input, bool more_may_follow,
+                                 std::span<const DescribedKey> described) {
+    if (input[0] == escape) return decode_escape(input, more_may_follow, described);
     return decode_character(input, more_may_follow);
 }
 

@@ -4,8 +4,11 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <span>
+#include <string>
 
+#include "platform/extended_keys.hpp"
 #include "platform/platform.hpp"
 
 namespace platform {
@@ -22,9 +25,24 @@ struct DecodeResult {
     KeyPress codes{-1};
 };
 
+// Modifier numbers as terminals send them: 1 plus Shift 1, Alt 2, Ctrl 4.
+inline constexpr int no_modifier = 1;
+inline constexpr int shift_modifier = 2;
+inline constexpr int ctrl_modifier = 5;
+
+// A string that the terminal's own description gives for a key.
+struct DescribedKey {
+    std::string bytes;           // starts with ESC
+    std::optional<KeyRow> row;   // empty: a key the console gives nothing for
+    int modifier = no_modifier;  // the modifier number
+};
+
 // Decodes the first key press in `input` (which must not be empty).
 // `more_may_follow` says whether further bytes may still arrive: when it is
 // false, nothing returns need_more, and a lone Escape is the Escape key.
-DecodeResult decode_terminal_key(std::span<const unsigned char> input, bool more_may_follow);
+// The strings of `described` come first; the terminals' common forms decode
+// what they lack.
+DecodeResult decode_terminal_key(std::span<const unsigned char> input, bool more_may_follow,
+                                 std::span<const DescribedKey> described = {});
 
 }  // namespace platform
