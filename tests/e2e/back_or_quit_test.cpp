@@ -1,6 +1,6 @@
 // The back-or-quit prompt, end to end, as both dialogues raise it after an over-long entry: "V" clears and
 // goes on, "S" ends with status 1, any other key goes on below; letters in either case. And the Delete key
-// there, whose second code "S" answers the next prompt.
+// there, whose second code "S" answers the next prompt, as terminals of other types send it.
 #include <algorithm>
 #include <cctype>
 
@@ -69,6 +69,7 @@ std::vector<std::string> over_long_screen(std::string_view prompt, std::string_v
 struct Answer {
     const Dialogue* dialogue;
     std::string key;
+    std::string terminal_type = {};  // TERM, where the program reads the terminal's description
 };
 
 void PrintTo(const Answer& answer, std::ostream* out) {
@@ -170,12 +171,17 @@ INSTANTIATE_TEST_SUITE_P(BothDialogues, BackOrQuitOtherKey,
 
 // Delete reaches the program as 224 then 83 ("S"). At a back-or-quit prompt
 // 224 is just another key; the 83 waits in the push-back slot and answers the
-// next back-or-quit prompt of the same dialogue, which quits at once.
+// next back-or-quit prompt of the same dialogue, which quits at once. The
+// key as st and rxvt-unicode send it in keypad-transmit mode, which the
+// program switches on for the wait (st sends "ESC [ P" outside it).
 class DeleteAtBackOrQuit : public BackOrQuit {};
 
 TEST_P(DeleteAtBackOrQuit, LeavesAnSThatQuitsAtTheNextBackOrQuitPromptWithoutAKeyPress) {
+    const bool reads_description = program().terminal_settings_are_the_programs;
+    if (reads_description) under_test.environment.push_back("TERM=" + GetParam().terminal_type);
     reach_back_or_quit();
     const auto tree_before = tree_listing(data());
+    if (reads_description) wait_for_keypad_mode(true);
     press(keys::del);
     answer(dialogue().second_prompt, dialogue().second_entry_too_long);
     expect_exit_status(1);
@@ -185,11 +191,12 @@ TEST_P(DeleteAtBackOrQuit, LeavesAnSThatQuitsAtTheNextBackOrQuitPromptWithoutAKe
     screen.insert(screen.end(), second.begin(), second.end());
     term().wait_for_screen_lines(screen);
     EXPECT_EQ(tree_listing(data()), tree_before);
+    if (reads_description) wait_for_keypad_mode(false);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothDialogues, DeleteAtBackOrQuit,
-                         ::testing::Values(Answer{&account_dialogue, "Delete"},
-                                           Answer{&gm_dialogue, "Delete"}),
+                         ::testing::Values(Answer{&account_dialogue, "Delete", "st-256color"},
+                                           Answer{&gm_dialogue, "Delete", "rxvt-unicode-256color"}),
                          [](const auto& info) { return info.param.dialogue->name; });
 
 }  // namespace

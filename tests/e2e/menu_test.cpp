@@ -25,8 +25,11 @@ std::string invalid_option_pass(const Program& program) {
     return std::string(texts::invalid_option) + program.clear_bytes + menu_output("\r\n");
 }
 
-std::string message_behind_prompt() {
-    return std::string(texts::menu_prompt) + std::string(texts::invalid_option);
+// The message behind the prompt, with only the switches of a key wait
+// between; none for the second code of a key, which is not waited for.
+std::string message_behind_prompt(bool key_wait) {
+    return std::string(texts::menu_prompt) + (key_wait ? key_wait_switches : "") +
+           std::string(texts::invalid_option);
 }
 
 class MenuTest : public Scenario {
@@ -61,7 +64,9 @@ protected:
     void expect_invalid_passes_in_all(int passes) {
         EXPECT_EQ(term().log_count(texts::invalid_option), passes);
         if (program().log_is_program_output) {
-            EXPECT_EQ(term().log_count(message_behind_prompt()), passes);
+            EXPECT_EQ(term().log_count(message_behind_prompt(true)) +
+                          term().log_count(message_behind_prompt(false)),
+                      passes);
         }
     }
 };
@@ -72,10 +77,10 @@ TEST_F(MenuTest, ShowsTheSevenPiecesAndWaitsWithTheCursorBehindThePrompt) {
     EXPECT_EQ(cursor.row, 6);
     EXPECT_EQ(cursor.column, static_cast<int>(texts::menu_prompt.size()));
     if (program().log_is_program_output) {
-        // Nothing before the menu, nothing after the prompt: no clear at
-        // start, no line feed, no echo.
-        term().wait_for_log(texts::menu_prompt);
-        EXPECT_EQ(term().log(), menu_output("\r\n"));
+        // Nothing before the menu, nothing after the prompt but the switch
+        // for the key wait: no clear at start, no line feed, no echo.
+        term().wait_for_log(std::string(texts::menu_prompt) + keypad_on);
+        EXPECT_EQ(term().log(), menu_output("\r\n") + keypad_on);
     }
     EXPECT_FALSE(term().has_exited());
 }
@@ -157,8 +162,9 @@ TEST_F(MenuTest, KeysTypedAheadInOneBurstAreAllReadInTurn) {
     EXPECT_EQ(term().log_count(texts::exit_question), 2);
     if (program().log_is_program_output) {
         // Exactly what the five keys cause, in turn, and no echo of any of them.
-        const std::string menu = menu_output("\r\n");
-        const std::string question = "\r\n\r\n" + std::string(texts::exit_question) + "\r\n";
+        const std::string menu = menu_output("\r\n") + key_wait_switches;
+        const std::string question =
+            "\r\n\r\n" + std::string(texts::exit_question) + "\r\n" + key_wait_switches;
         EXPECT_EQ(term().log(), menu + std::string(texts::invalid_option) + program().clear_bytes + menu +
                                     question + program().clear_bytes + menu + question);
     }
@@ -230,9 +236,9 @@ TEST_F(MenuTest, CtrlEAtTheMenuTakesTheInvalidOptionPassThenEndsWithStatusZero) 
     press(keys::ctrl_e);
     expect_exit_status(0);
     if (program().log_is_program_output) {
-        term().wait_for_log(message_behind_prompt() + program().clear_bytes);
-        EXPECT_EQ(term().log(),
-                  menu_output("\r\n") + std::string(texts::invalid_option) + program().clear_bytes)
+        term().wait_for_log(message_behind_prompt(true) + program().clear_bytes);
+        EXPECT_EQ(term().log(), menu_output("\r\n") + key_wait_switches + std::string(texts::invalid_option) +
+                                    program().clear_bytes)
             << "after the clear, the loop ends without printing the menu again";
     }
     if (program().terminal_settings_are_the_programs) {

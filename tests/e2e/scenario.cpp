@@ -60,6 +60,13 @@ bool Scenario::shows_key_prompt() {
     return false;
 }
 
+void Scenario::wait_for_keypad_mode(bool transmit, Where where) {
+    // One past the last switch, 0 when there is none (npos + 1).
+    const auto after_last = [&](std::string_view text) { return term().log().rfind(text) + 1; };
+    term().wait_until([&] { return transmit == (after_last("\x1b=") > after_last("\x1b>")); },
+                      transmit ? "the keypad in transmit mode" : "the keypad back in its normal mode", where);
+}
+
 void Scenario::type_line(std::string_view text, Where where) {
     term().send(std::string(text) + std::string(keys::enter), where);
 }

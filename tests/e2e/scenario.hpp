@@ -38,6 +38,11 @@ inline constexpr std::string_view ctrl_e = "\x05";
 inline constexpr std::string_view n_tilde = "\xc3\xb1";  // "ñ" in UTF-8
 }  // namespace keys
 
+// What the POSIX program writes around each key wait in the pane (its
+// terminal type is screen): the keypad switched to transmit mode, and back.
+inline const std::string keypad_on = "\x1b[?1h\x1b=";
+inline const std::string key_wait_switches = keypad_on + "\x1b[?1l\x1b>";
+
 // The program's own texts, byte for byte.
 namespace texts {
 inline const std::vector<std::string> menu = {
@@ -106,6 +111,11 @@ protected:
     void press(std::string_view key, Where where = Where::current());
     // A line typed at a prompt: the text, then Enter.
     void type_line(std::string_view text, Where where = Where::current());
+
+    // Waits until the output log leaves the terminal's keypad in transmit
+    // mode (`transmit`) or in its normal mode: its last switch of the keypad,
+    // "ESC =" on or "ESC >" off, ends the switch of every description used here.
+    void wait_for_keypad_mode(bool transmit, Where where = Where::current());
 
     // Waits until the program shows `prompt` on the last line and waits
     // behind it (the line is the prompt alone, the cursor right after it).

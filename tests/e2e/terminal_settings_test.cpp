@@ -38,6 +38,7 @@ protected:
                 << flags;
         }
         EXPECT_NE(term().stty_now(), term().stty_before());
+        wait_for_keypad_mode(true);
     }
 };
 
@@ -50,6 +51,7 @@ TEST_P(TerminatingSignal, DuringAKeyWaitEndsTheProgramAndLeavesTheTerminalAsItWa
     EXPECT_TRUE(ending.signaled) << ending.describe();
     EXPECT_EQ(ending.signal, GetParam()) << ending.describe();
     EXPECT_EQ(term().stty_after_exit(), term().stty_before());
+    wait_for_keypad_mode(false);
 }
 
 // Every catchable signal whose default action ends the process, from the
@@ -86,11 +88,13 @@ TEST_F(TerminalSettingsTest, StopAndContinueDuringAKeyWaitRestoresThenResumesRaw
     term().send_signal(SIGTSTP);
     term().wait_until([&] { return term().process_state() == 'T'; }, "the program to be stopped");
     EXPECT_EQ(term().stty_now(), term().stty_before()) << "while stopped the terminal must be as it was";
+    wait_for_keypad_mode(false);
 
     term().send_signal(SIGCONT);
     term().wait_until([&] { return term().process_state() != 'T'; }, "the program to run again");
     term().wait_for_key_wait();
     EXPECT_EQ(term().stty_now(), raw);
+    wait_for_keypad_mode(true);
 
     // It still reads keys: the exit confirmation, then "S".
     press("0");

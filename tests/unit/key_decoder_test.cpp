@@ -2,8 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdio>
+#include <map>
+#include <regex>
 #include <string>
 #include <vector>
+
+#include "platform/posix/terminal_description.hpp"
+
+// Last: it defines a macro for every capability's long name.
+#include <term.h>
 
 namespace {
 
@@ -15,9 +24,10 @@ std::vector<unsigned char> bytes(std::string_view text) {
     return {text.begin(), text.end()};
 }
 
-DecodeResult decode(std::string_view text, bool more_may_follow = true) {
+DecodeResult decode(std::string_view text, bool more_may_follow = true,
+                    std::span<const platform::DescribedKey> described = {}) {
     const auto input = bytes(text);
-    return platform::decode_terminal_key(input, more_may_follow);
+    return platform::decode_terminal_key(input, more_may_follow, described);
 }
 
 // Decodes a whole byte stream the way the terminal reader does, and gives
@@ -187,6 +197,47 @@ TEST(KeyDecoder, SeveralKeysInOneReadAreAllDelivered) {
                        "0s\x1b[3~\x1bOP"
                        "\xc3\xb1"),
               (std::vector<int>{'5', 224, 72, '0', 's', 224, 83, 0, 59, 0xF1}));
+}
+
+// Every key string of a terminal type's description, by its capability's name.
+std::map<std::string, std::string> key_strings(const char* type) {
+    int error = 0;
+    EXPECT_EQ(setupterm(type, -1, &error), 0) << type << ": no description (ncurses-term installed?)";
+    std::map<std::string, std::string> strings;
+    const TERMTYPE& entry = cur_term->type;
+    const int first_extension = entry.num_Strings - entry.ext_Strings;
+    char** const extension_names = entry.ext_Names + entry.ext_Booleans + entry.ext_Numbers;
+    for (int i = 0; i < entry.num_Strings; ++i) {
+        const std::string name = i < first_extension ? strnames[i] : extension_names[i - first_extension];
+        const char* value = entry.Strings[i];
+        if (name[0] == 'k' && value != nullptr && reinterpret_cast<std::intptr_t>(value) != -1)
+            strings[name] = value;
+    }
+    del_curterm(cur_term);
+    return strings;
+}
+
+// Every key string of a description gives what xterm's string of the same
+// name gives (its forms are checked above), and is read whole even where it
+// is no key. But for the keypad's positions (ka1 to kc3, kp5), other keys on
+// other terminals; and where Shift+F1 and Shift+F2 send F11 and F12, F13 to
+// F20 are Shift+F3 to Shift+F10, xterm's F15 to F22.
+TEST(KeyDecoder, EveryKeyStringOfATerminalsDescriptionGivesItsWindowsCodes) {
+    const auto xterm = key_strings("xterm");
+    for (const std::string type :
+         {"xterm", "rxvt-unicode-256color", "st-256color", "linux", "vt100", "screen", "putty"}) {
+        const bool shift_sends_f11 = type == "rxvt-unicode-256color" || type == "linux" || type == "putty";
+        const auto description = platform::read_terminal_description(type.c_str());
+        for (const auto& [name, text] : key_strings(type.c_str())) {
+            const DecodeResult result = decode(text, false, description.keys);
+            EXPECT_EQ(result.length, text.size()) << type << " " << name;
+            int f = 0;
+            const bool shifted = shift_sends_f11 && std::sscanf(name.c_str(), "kf%d", &f) == 1 && f > 12;
+            const auto same = xterm.find(shifted ? "kf" + std::to_string(f + 2) : name);
+            if (same == xterm.end() || std::regex_match(name, std::regex("k([abc][123]|p5)"))) continue;
+            EXPECT_EQ(result.codes, decode(same->second, false).codes) << type << " " << name;
+        }
+    }
 }
 
 }  // namespace

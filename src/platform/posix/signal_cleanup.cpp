@@ -8,6 +8,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 namespace platform {
 namespace {
@@ -17,6 +18,16 @@ int raw_terminal = -1;
 struct termios cooked_settings;
 struct termios raw_settings;
 volatile std::sig_atomic_t raw_active = 0;
+
+// The strings that switch the terminal's keypad-transmit mode on and off,
+// sent wherever raw mode is taken and left; empty for a terminal without one.
+constexpr std::size_t longest_keypad_switch = 128;
+struct KeypadSwitch {
+    char bytes[longest_keypad_switch];
+    std::size_t length;
+};
+KeypadSwitch keypad_on;
+KeypadSwitch keypad_off;
 
 char temporary_path[PATH_MAX];
 volatile std::sig_atomic_t temporary_active = 0;
@@ -63,6 +74,23 @@ bool in_foreground() {
     return ::tcgetpgrp(raw_terminal) == ::getpgrp();
 }
 
+// A terminal that cannot be written takes no switch; there is nothing else to do.
+void send(const KeypadSwitch& keypad_switch) {
+    if (keypad_switch.length == 0) return;
+    const ssize_t written = ::write(raw_terminal, keypad_switch.bytes, keypad_switch.length);
+    (void)written;
+}
+
+void take_terminal() {
+    ::tcsetattr(raw_terminal, TCSANOW, &raw_settings);
+    send(keypad_on);
+}
+
+void give_terminal_back() {
+    send(keypad_off);
+    ::tcsetattr(raw_terminal, TCSANOW, &cooked_settings);
+}
+
 void set_disposition(int signal, void (*handler)(int)) {
     struct sigaction action {};
     action.sa_handler = handler;
@@ -74,7 +102,7 @@ void set_disposition(int signal, void (*handler)(int)) {
 
 extern "C" void on_terminating_signal(int signal) {
     const int saved_errno = errno;
-    if (raw_active != 0 && in_foreground()) ::tcsetattr(raw_terminal, TCSANOW, &cooked_settings);
+    if (raw_active != 0 && in_foreground()) give_terminal_back();
     if (temporary_active != 0) ::unlink(temporary_path);
     set_disposition(signal, SIG_DFL);
     ::raise(signal);  // delivered, with its default action, when the handler returns
@@ -83,7 +111,7 @@ extern "C" void on_terminating_signal(int signal) {
 
 extern "C" void on_stop_signal(int signal) {
     const int saved_errno = errno;
-    if (raw_active != 0 && in_foreground()) ::tcsetattr(raw_terminal, TCSANOW, &cooked_settings);
+    if (raw_active != 0 && in_foreground()) give_terminal_back();
     set_disposition(signal, SIG_DFL);
     sigset_t stop;
     sigemptyset(&stop);
@@ -91,13 +119,13 @@ extern "C" void on_stop_signal(int signal) {
     ::sigprocmask(SIG_UNBLOCK, &stop, nullptr);
     ::raise(signal);  // the process stops here until it is continued
     set_disposition(signal, on_stop_signal);
-    if (raw_active != 0 && in_foreground()) ::tcsetattr(raw_terminal, TCSANOW, &raw_settings);
+    if (raw_active != 0 && in_foreground()) take_terminal();
     errno = saved_errno;
 }
 
 extern "C" void on_continue_signal(int) {
     const int saved_errno = errno;
-    if (raw_active != 0 && in_foreground()) ::tcsetattr(raw_terminal, TCSANOW, &raw_settings);
+    if (raw_active != 0 && in_foreground()) take_terminal();
     errno = saved_errno;
 }
 
@@ -161,24 +189,30 @@ void wait_for_foreground(int fd) {
     if (::tcgetattr(fd, &current) == 0) ::tcsetattr(fd, TCSANOW, &current);
 }
 
-void enter_raw_mode(int fd, const struct termios& cooked, const struct termios& raw) {
+// A switch too long for its buffer is dropped along with the other one.
+void enter_raw_mode(int fd, const struct termios& cooked, const struct termios& raw,
+                    std::string_view keypad_on_bytes, std::string_view keypad_off_bytes) {
+    const bool switches_fit =
+        keypad_on_bytes.size() <= longest_keypad_switch && keypad_off_bytes.size() <= longest_keypad_switch;
     {
         const SignalsBlocked blocked(handled_signals());
         raw_terminal = fd;
         cooked_settings = cooked;
         raw_settings = raw;
+        keypad_on.length = switches_fit ? keypad_on_bytes.copy(keypad_on.bytes, longest_keypad_switch) : 0;
+        keypad_off.length = switches_fit ? keypad_off_bytes.copy(keypad_off.bytes, longest_keypad_switch) : 0;
         raw_active = 1;
     }
     // Not blocked: a stop for the background on the way must not hold back
     // the signals that end the process.
-    if (in_foreground()) ::tcsetattr(fd, TCSANOW, &raw);
+    if (in_foreground()) take_terminal();
 }
 
 // A resume between the switch and its record would take raw mode again for
 // a line prompt; an ending signal meanwhile puts the settings back once more.
 void leave_raw_mode() {
     const SignalsBlocked blocked(stop_and_continue());
-    if (in_foreground()) ::tcsetattr(raw_terminal, TCSANOW, &cooked_settings);
+    if (in_foreground()) give_terminal_back();
     raw_active = 0;
 }
 

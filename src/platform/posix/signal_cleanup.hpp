@@ -1,6 +1,7 @@
 // What a signal must undo before it ends or stops the process: the terminal
-// left in raw mode, a temporary file left half written. The handlers run only
-// async-signal-safe calls on state that is written before they can see it.
+// left in raw mode and its keypad in transmit mode, a temporary file left
+// half written. The handlers run only async-signal-safe calls on state that
+// is written before they can see it.
 #pragma once
 
 #include <termios.h>
@@ -8,6 +9,7 @@
 #include <csignal>
 
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -43,11 +45,13 @@ private:
 // at once, stopped or not; there is nothing to undo yet.
 void wait_for_foreground(int fd);
 
-// Switches the terminal `fd` from `cooked` to `raw` settings, and back. The
+// Switches the terminal `fd` from `cooked` to `raw` settings and its keypad
+// to transmit mode with `keypad_on`, and back with `keypad_off`. The
 // handlers see the record of raw mode for as long as the terminal may be raw;
 // they change the terminal's settings only while the process is in the
 // foreground, since in the background they belong to someone else.
-void enter_raw_mode(int fd, const struct termios& cooked, const struct termios& raw);
+void enter_raw_mode(int fd, const struct termios& cooked, const struct termios& raw,
+                    std::string_view keypad_on, std::string_view keypad_off);
 void leave_raw_mode();
 
 // Creates a new file from `path` (a pattern ending in "XXXXXX", replaced by

@@ -1,6 +1,7 @@
-// Key presses from the controlling terminal. The terminal is in raw mode only
-// while a key is awaited; its settings are restored on return and when a
-// signal ends, stops or resumes the process during the wait.
+// Key presses from the controlling terminal. The terminal is in raw mode and
+// in keypad-transmit mode only while a key is awaited; its settings and mode
+// are restored on return and when a signal ends, stops or resumes the process
+// during the wait. Keys are read as the terminal's own description gives them.
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
@@ -14,6 +15,7 @@
 #include "platform/posix/key_decoder.hpp"
 #include "platform/posix/signal_cleanup.hpp"
 #include "platform/posix/terminal.hpp"
+#include "platform/posix/terminal_description.hpp"
 #include "platform/posix/write_all.hpp"
 #include "text/entry_text.hpp"
 
@@ -28,6 +30,15 @@ int terminal_fd = not_opened;
 
 // Bytes read from the terminal that belong to the next key.
 std::vector<unsigned char> pending;
+// Nothing has arrived for an escape wait after the last of them: no more of
+// a key in them is coming.
+bool pending_waited = false;
+
+// The terminal's own description, read at the first key wait.
+const TerminalDescription& terminal_description() {
+    static const TerminalDescription description = read_terminal_description();
+    return description;
+}
 
 int open_terminal() {
     if (terminal_fd == not_opened) terminal_fd = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
@@ -35,12 +46,13 @@ int open_terminal() {
 }
 
 // Raw mode for the life of the object: no line editing, no echo, no signal
-// keys (Ctrl+C is the key 3), no flow control, Enter as CR. Switched with
-// TCSANOW in both directions, so that typed-ahead input is kept. Signals
-// that end or stop the process meanwhile put the terminal back first.
+// keys (Ctrl+C is the key 3), no flow control, Enter as CR; and the keypad in
+// transmit mode, where the terminal has one. Switched with TCSANOW in both
+// directions, so that typed-ahead input is kept. Signals that end or stop
+// the process meanwhile put the terminal back first.
 class RawMode {
 public:
-    explicit RawMode(int fd) {
+    RawMode(int fd, const TerminalDescription& description) {
         struct termios cooked {};
         if (::tcgetattr(fd, &cooked) != 0) return;
         struct termios raw = cooked;
@@ -48,7 +60,7 @@ public:
         raw.c_iflag &= ~static_cast<tcflag_t>(IXON | ICRNL | INLCR | IGNCR | ISTRIP);
         raw.c_cc[VMIN] = 1;
         raw.c_cc[VTIME] = 0;
-        enter_raw_mode(fd, cooked, raw);
+        enter_raw_mode(fd, cooked, raw, description.keypad_on, description.keypad_off);
         active_ = true;
     }
 
@@ -80,6 +92,7 @@ ByteRead read_byte(int fd, int timeout_ms) {
         const ssize_t count = ::read(fd, &byte, 1);
         if (count == 1) {
             pending.push_back(byte);
+            pending_waited = false;
             return ByteRead::byte;
         }
         if (count < 0 && (errno == EINTR || errno == EAGAIN)) continue;
@@ -93,16 +106,20 @@ std::optional<KeyPress> wait_key_press() {
     const int fd = open_terminal();
     if (fd < 0) return std::nullopt;
     wait_for_foreground(fd);
-    const RawMode raw_mode(fd);
+    const TerminalDescription& description = terminal_description();
+    const RawMode raw_mode(fd, description);
     if (!raw_mode.active()) return std::nullopt;
 
     for (;;) {
         if (pending.empty() && read_byte(fd, -1) != ByteRead::byte) return std::nullopt;
-        DecodeResult result = decode_terminal_key(pending, true);
+        DecodeResult result = decode_terminal_key(pending, true, description.keys);
         while (result.status == DecodeStatus::need_more) {
-            switch (read_byte(fd, escape_wait_ms)) {
-                case ByteRead::byte: result = decode_terminal_key(pending, true); break;
-                case ByteRead::timed_out: result = decode_terminal_key(pending, false); break;
+            switch (read_byte(fd, pending_waited ? 0 : escape_wait_ms)) {
+                case ByteRead::byte: result = decode_terminal_key(pending, true, description.keys); break;
+                case ByteRead::timed_out:
+                    pending_waited = true;
+                    result = decode_terminal_key(pending, false, description.keys);
+                    break;
                 case ByteRead::failed: return std::nullopt;
             }
         }
