@@ -78,6 +78,16 @@ protected:
         type_dialogue(dialogue);
     }
 
+    // The build with the crash point, which dies ("kill") or stops ("stop")
+    // once half the new content is written.
+    void use_crash_point(const std::string& how) {
+        under_test.command = {under_test.crash_point_binary};
+        under_test.environment.push_back("QKEDITOR_MID_WRITE=" + how);
+    }
+    void wait_for_stop_mid_write() {
+        term().wait_until([&] { return term().process_state() == 'T'; }, "the program to stop in mid-write");
+    }
+
     // The operator is told why the record could not be stored.
     void expect_refused(const Dialogue& dialogue, const std::string& reason) {
         const int successes = term().log_count(dialogue.success_message);
@@ -146,13 +156,11 @@ class InterruptedWrite : public RecordFaults, public ::testing::WithParamInterfa
 TEST_P(InterruptedWrite, LeavesTheOldRecordWhole) {
     E2E_REQUIRE(!program().crash_point_binary.empty(), "there is no build with a crash point");
     const int signal = GetParam();
-    under_test.command = {under_test.crash_point_binary};
-    under_test.environment.emplace_back(signal == SIGKILL ? "QKEDITOR_MID_WRITE=kill"
-                                                          : "QKEDITOR_MID_WRITE=stop");
+    use_crash_point(signal == SIGKILL ? "kill" : "stop");
     put_old_record(account);
     run_dialogue(account);
     if (signal != SIGKILL) {
-        term().wait_until([&] { return term().process_state() == 'T'; }, "the program to stop in mid-write");
+        wait_for_stop_mid_write();
         term().send_signal(signal);
         term().send_signal(SIGCONT);
     }
@@ -175,11 +183,10 @@ TEST_P(InterruptedWrite, LeavesTheOldRecordWhole) {
 // the old record stays.
 TEST_F(RecordFaults, ATemporaryFileRemovedByAnotherProgramIsReportedAsSuch) {
     E2E_REQUIRE(!program().crash_point_binary.empty(), "there is no build with a crash point");
-    under_test.command = {under_test.crash_point_binary};
-    under_test.environment.emplace_back("QKEDITOR_MID_WRITE=stop");
+    use_crash_point("stop");
     put_old_record(account);
     run_dialogue(account);
-    term().wait_until([&] { return term().process_state() == 'T'; }, "the program to stop in mid-write");
+    wait_for_stop_mid_write();
     for (const auto& name : entries_of(data() / account.bucket_folder)) {
         if (name != account.file_name) fs::remove(data() / account.bucket_folder / name);
     }
