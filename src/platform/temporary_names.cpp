@@ -6,7 +6,7 @@ namespace platform {
 namespace {
 
 // A younger temporary file may be another run's write in progress.
-constexpr std::int64_t leftover_age_seconds = 10 * 60;
+constexpr std::int64_t leftover_age_seconds = std::int64_t{10} * 60;
 
 constexpr std::size_t posix_suffix_length = 6;
 
