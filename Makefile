@@ -76,7 +76,7 @@ package:
 # the checks that the Wine suite runs beside it (build/windows/tests/windows).
 windows:
 	cmake --preset windows
-	cmake --build --preset windows --target qkeditor answers_file_check console_lines_check
+	cmake --build --preset windows --target qkeditor answers_file_check console_lines_check console_events_check
 
 # Format and static analysis: the tree must be clean under both.
 LINT_SOURCES = $(shell git ls-files -co --exclude-standard '*.cpp' '*.hpp')
