@@ -78,11 +78,14 @@ windows:
 	cmake --preset windows
 	cmake --build --preset windows --target qkeditor answers_file_check console_lines_check
 
-# Format and static analysis: the tree must be clean under both.
-LINT_SOURCES = $(shell git ls-files -co --exclude-standard '*.cpp' '*.hpp')
+# Format and static analysis: the tree must be clean under both. The sources
+# are the files that git lists; a tree that cannot be listed fails the check
+# rather than passing with nothing checked.
 lint:
 	cmake --preset release
-	clang-format --dry-run --Werror $(LINT_SOURCES)
-	run-clang-tidy -p $(BUILD) -quiet $(CURDIR)/src $(CURDIR)/tests $(CURDIR)/bench > $(BUILD)/clang-tidy.log 2>&1 \
+	@files=$$(git ls-files -co --exclude-standard '*.cpp' '*.hpp') && [ -n "$$files" ] \
+	  || { echo "make lint: no sources to check (git ls-files failed or found none)."; exit 1; }; \
+	  clang-format --dry-run --Werror $$files < /dev/null
+	run-clang-tidy -p $(BUILD) -quiet $(CURDIR)/src $(CURDIR)/tests $(CURDIR)/bench < /dev/null > $(BUILD)/clang-tidy.log 2>&1 \
 	  || { grep -E "(warning|error):" $(BUILD)/clang-tidy.log; exit 1; }
 	@echo "Format and static analysis: clean."
