@@ -60,11 +60,11 @@ bench:
 	cmake --build --preset release --target qkeditor qkeditor_bench
 	$(BUILD)/bench/qkeditor_bench $(BUILD)/qkeditor
 
-# build/release/packages/qkeditor-*-Linux.tar.gz, and
-# build/windows/packages/qkeditor-*-win64.zip when the cross compiler is there.
+# Every package in build/packages: the Debian package and the .tar.gz, and
+# the Windows .zip when the cross compiler is there.
 package:
 	cmake --preset release
-	cmake --build --preset release --target qkeditor
+	cmake --build --preset release
 	cpack --preset release
 	@if command -v x86_64-w64-mingw32-g++-posix >/dev/null; then \
 	  $(MAKE) windows && cpack --preset windows; \
