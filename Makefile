@@ -24,16 +24,18 @@ run:
 WINDOWS_SUITE := $(shell command -v x86_64-w64-mingw32-g++-posix >/dev/null \
   && [ -x /usr/lib/wine/wine64 ] && [ -x /usr/lib/wine/wine64-preloader ] && echo yes)
 
+# After the run, each skipped test is listed with its reason.
 test:
 	cmake --preset release
 	cmake --build --preset release
 ifeq ($(WINDOWS_SUITE),yes)
 	$(MAKE) windows
-	ctest --preset release
+	ctest --preset release; status=$$?; $(LIST_SKIPPED); exit $$status
 else
 	@echo "Windows tests left out: $(if $(filter no,$(WINDOWS_SUITE)),WINDOWS_SUITE=no,mingw-w64 or Wine is not installed (apt-get install g++-mingw-w64-x86-64-posix wine64 wine64-preloader))."
-	ctest --preset release --label-exclude wine
+	ctest --preset release --label-exclude wine; status=$$?; $(LIST_SKIPPED); exit $$status
 endif
+LIST_SKIPPED = awk -f tests/skipped_tests.awk $(BUILD)/Testing/Temporary/LastTest.log
 
 # The same tests against a build with AddressSanitizer and UBSan. A finding
 # aborts the program that made it and leaves a report here, which fails the
