@@ -12,7 +12,7 @@ all:
 # own output is shown only when it fails, so that the menu is all there is on
 # the screen. Status 1 is the operator's own way out, not a failure of make.
 run:
-	@echo "Building build/release/qkeditor (about a minute the first time, seconds afterwards)..."
+	@echo "Building build/release/qkeditor (up to a minute the first time, seconds afterwards)..."
 	@log=$$(mktemp) && { $(MAKE) --no-print-directory all >"$$log" 2>&1 || { cat "$$log"; rm -f "$$log"; exit 1; }; } && rm -f "$$log"
 	@mkdir -p "$(DATA)"
 	@cd "$(DATA)" && "$(CURDIR)/$(BUILD)/qkeditor" || [ $$? -eq 1 ]
