@@ -4,9 +4,38 @@
 
 #include "console/output.hpp"
 #include "console/prompts.hpp"
+#include "platform/platform.hpp"
 #include "text/entry_text.hpp"
 
 namespace console {
+namespace {
+
+// What the operator is told of an entry that was cut: `kept` is what was
+// written of it.
+std::string cut_notice(std::string_view label, const std::string& kept, std::optional<LimitedEntry> limited,
+                       std::string_view record_path) {
+    std::string notice = "\n";
+    notice += label;
+    if (!limited) {
+        notice += " tenia mas de " + std::to_string(line_bound) + " bytes: se ha guardado solo el principio.";
+        return notice;
+    }
+    switch (*limited) {
+        case LimitedEntry::record_name:
+            notice += " se ha cortado: el registro guardado es ";
+            notice += record_path;
+            break;
+        case LimitedEntry::secret:
+            notice += " se ha cortado: se han guardado sus primeros " +
+                      std::to_string(text::character_count(kept, platform::text_is_utf8())) + " caracteres";
+            break;
+        case LimitedEntry::shown: notice += " se ha cortado a \"" + text::printable(kept) + "\""; break;
+    }
+    notice += ".";
+    return notice;
+}
+
+}  // namespace
 
 Dialogue::Dialogue() {
     begin_dialogue();
@@ -14,18 +43,12 @@ Dialogue::Dialogue() {
 
 void Dialogue::ask(std::string_view prompt, std::string& field, std::string_view label) {
     print(prompt);
-    note(label, field, read_line(field));
+    entries_.push_back({label, &field, read_line(field), std::nullopt});
 }
 
 void Dialogue::ask_limited(std::string_view prompt, std::string& field, std::size_t limit,
-                           std::string_view message, std::string_view label) {
-    LineRead read = read_limited_entry(prompt, field, limit, message);
-    read.cut = false;  // its own message has said so, and it is cut to its limit
-    note(label, field, read);
-}
-
-void Dialogue::note(std::string_view label, const std::string& field, const LineRead& read) {
-    entries_.push_back({label, &field, read});
+                           std::string_view message, std::string_view label, LimitedEntry kind) {
+    entries_.push_back({label, &field, read_limited_entry(prompt, field, limit, message), kind});
 }
 
 std::optional<std::string> Dialogue::refusal() const {
@@ -51,14 +74,16 @@ std::optional<std::string> Dialogue::refusal() const {
     return std::nullopt;
 }
 
-std::string Dialogue::notices() const {
+bool Dialogue::record_name_cut() const {
+    return std::any_of(entries_.begin(), entries_.end(), [](const Entry& entry) {
+        return entry.limited == LimitedEntry::record_name && entry.read.cut;
+    });
+}
+
+std::string Dialogue::notices(std::string_view record_path) const {
     std::string notices;
     for (const Entry& entry : entries_) {
-        if (!entry.read.cut) continue;
-        notices += "\n";
-        notices += entry.label;
-        notices +=
-            " tenia mas de " + std::to_string(line_bound) + " bytes: se ha guardado solo el principio.";
+        if (entry.read.cut) notices += cut_notice(entry.label, *entry.field, entry.limited, record_path);
     }
     return notices;
 }

@@ -13,7 +13,8 @@ inline constexpr std::size_t line_bound = 1024;
 // What became of one read_line.
 struct LineRead {
     bool given = false;            // false: the input had ended; the field kept its value
-    bool cut = false;              // longer than line_bound: the field holds its first part
+    bool cut = false;              // longer than line_bound, or than the limit of a limited
+                                   // entry: the field holds its first part
     bool unrepresentable = false;  // holds a character that file names cannot carry here
 };
 

@@ -20,12 +20,12 @@ void ask_back_or_quit() {
 LineRead read_limited_entry(std::string_view prompt, std::string& field, std::size_t limit,
                             std::string_view message) {
     print(prompt);
-    const LineRead read = read_line(field);
-    const bool utf8 = platform::text_is_utf8();
-    if (text::character_count(field, utf8) > limit) {
+    LineRead read = read_line(field);
+    if (field.size() > limit) {
         print(message);
         ask_back_or_quit();
-        field = text::first_characters(field, limit, utf8);  // never more than the server's field
+        field = text::first_bytes(field, limit, platform::text_is_utf8());
+        read.cut = true;
     }
     return read;
 }

@@ -14,9 +14,9 @@ namespace console {
 void ask_back_or_quit();
 
 // Prints `prompt` and reads a line into `field`. An entry longer than `limit`
-// characters (bytes, unless entries are UTF-8 text) draws `message` and the
-// back-or-quit prompt; if the operator goes on, the entry is cut to `limit`
-// characters, never inside one.
+// bytes, the size of the server's field, draws `message` and the back-or-quit
+// prompt; if the operator goes on, the entry is cut to `limit` bytes, never
+// inside a UTF-8 character, and the read says it was cut.
 LineRead read_limited_entry(std::string_view prompt, std::string& field, std::size_t limit,
                             std::string_view message);
 

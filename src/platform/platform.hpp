@@ -71,7 +71,13 @@ void pause();
 [[noreturn]] void exit_process(int status);
 
 // The character that separates folders in a path.
-char path_separator();
+constexpr char path_separator() {
+#ifdef _WIN32
+    return '\\';
+#else
+    return '/';
+#endif
+}
 
 // Creates one folder; an existing folder or a failure is passed over.
 void make_folder(const std::string& path);
@@ -90,16 +96,19 @@ enum class FileError {
     disk_full,
     quota_exceeded,
     name_too_long,
-    invalid_name,  // the file system refuses the name's characters
-    in_use,        // another program holds the file
-    io_error,      // the device failed to read or write
-    cross_device,  // the file lies on another file system than its folder
+    path_too_long,  // the whole path is longer than Windows programs can open
+    invalid_name,   // the file system refuses the name's characters
+    in_use,         // another program holds the file
+    io_error,       // the device failed to read or write
+    cross_device,   // the file lies on another file system than its folder
     too_many_open_files,
     link_loop,  // symbolic links in the path point at each other
     out_of_memory,
     too_large,
-    not_supported,  // the file system cannot do what the replacement needs
-    network_lost,   // the network folder has gone away
+    not_supported,   // the file system cannot do what the replacement needs
+    network_lost,    // the network folder has gone away
+    exists,          // a file of that name exists, and it may not be replaced
+    temporary_gone,  // another program removed the new content's temporary file
     other,
 };
 
@@ -114,14 +123,19 @@ struct FileOutcome {
     std::string new_content_at;
 };
 
+// Whether the new file may take the place of an existing one.
+enum class Replacing { allowed, refused };
+
 // Puts `bytes` in place of the file `file_name` inside `folder`, all or
 // nothing: until the new content is complete and on disk, the old file (if
-// any) stays whole. A file that this user could not open for writing, and a
-// symbolic link, are refused and left as they are. The new file keeps the old
-// one's permissions (never the set-id bits). No temporary file is left behind
-// on failure, nor when a terminating signal arrives during the write; one
-// left by a crash is removed by a later write into the same folder.
-FileOutcome replace_file(const std::string& folder, const std::string& file_name, std::string_view bytes);
+// any) stays whole. A file that this user could not open for writing, a
+// symbolic link, and any existing file when replacing is refused, are left as
+// they are. The new file keeps the old one's permissions (never the set-id
+// bits). No temporary file is left behind on failure, nor when a signal or a
+// console event ends the process during the write; one left by a crash is
+// removed by a later write into the same folder (see temporary_names.hpp).
+FileOutcome replace_file(const std::string& folder, const std::string& file_name, std::string_view bytes,
+                         Replacing replacing);
 
 // The local date and time, to the minute.
 struct Timestamp {

@@ -53,9 +53,11 @@ void create_account() {
     console::clear_screen();
     console::Dialogue dialogue;
     dialogue.ask_limited("Account name (10 chars): ", entries.name, name_limit,
-                         "\nLa cuenta tiene demasiados caracteres! Error\n", "El nombre de la cuenta");
+                         "\nLa cuenta tiene demasiados caracteres! Error\n", "El nombre de la cuenta",
+                         console::LimitedEntry::record_name);
     dialogue.ask_limited("Account password (8 chars): ", entries.password, password_limit,
-                         "\nEl password tiene demasiados caracteres! Error\n", "El password");
+                         "\nEl password tiene demasiados caracteres! Error\n", "El password",
+                         console::LimitedEntry::secret);
     dialogue.ask("Introduce tu email: ", entries.email, "El email");
     dialogue.ask("Pregunta secreta: ", entries.question, "La pregunta secreta");
     dialogue.ask("Respuesta secreta: ", entries.answer, "La respuesta secreta");

@@ -129,9 +129,11 @@ void create_gm() {
     console::clear_screen();
     console::Dialogue dialogue;
     dialogue.ask_limited("Introduce el account del GM: ", entries.account, account_limit,
-                         "\nLa cuenta no puede tener mas de 10 caracteres!\n", "El account del GM");
+                         "\nLa cuenta no puede tener mas de 10 caracteres!\n", "El account del GM",
+                         console::LimitedEntry::shown);
     dialogue.ask_limited("Introduce el nombre del GM: ", entries.name, name_limit,
-                         "\nEl nombre del GM no puede tener mas de 10 caracteres!\n", "El nombre del GM");
+                         "\nEl nombre del GM no puede tener mas de 10 caracteres!\n", "El nombre del GM",
+                         console::LimitedEntry::record_name);
     write_record(
         character_tree, entries.name, [](const platform::Timestamp& time) { return gm_image(entries, time); },
         "\n\nGM creado exitosamente!\n", dialogue);

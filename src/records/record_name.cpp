@@ -15,8 +15,9 @@ char ascii_upper(char c) {
 }
 
 // Windows opens a device, not a file, for these names, with any extension
-// and with spaces before the extension ("CON .txt"). The superscript digits
-// (bytes B9, B2, B3 in the ANSI code page) count as digits there.
+// and with spaces before the extension ("CON .txt"). COM0 and LPT0 are
+// reserved too, and the superscript digits (bytes B9, B2, B3 in the ANSI code
+// page) count as digits there.
 bool is_reserved_device(std::string_view name) {
     std::string base(name.substr(0, name.find('.')));
     while (!base.empty() && base.back() == ' ') base.pop_back();
@@ -27,7 +28,7 @@ bool is_reserved_device(std::string_view name) {
 
     if (base.size() != 4 || (base.compare(0, 3, "COM") != 0 && base.compare(0, 3, "LPT") != 0)) return false;
     const auto digit = static_cast<unsigned char>(base[3]);
-    return (digit >= '1' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
+    return (digit >= '0' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
 }
 
 }  // namespace

@@ -25,6 +25,8 @@ std::string failure_reason(const platform::FileOutcome& outcome, const std::stri
         case FileError::disk_full: return "no queda espacio en el disco";
         case FileError::quota_exceeded: return "se ha superado la cuota de disco";
         case FileError::name_too_long: return "el nombre es demasiado largo";
+        case FileError::path_too_long:
+            return "la ruta es demasiado larga para Windows (mas de 259 caracteres)";
         case FileError::invalid_name: return "el sistema de archivos no admite ese nombre";
         case FileError::in_use: return "el archivo esta abierto en otro programa";
         case FileError::io_error: return "el disco ha fallado al leer o escribir";
@@ -35,6 +37,11 @@ std::string failure_reason(const platform::FileOutcome& outcome, const std::stri
         case FileError::too_large: return "el archivo seria demasiado grande";
         case FileError::not_supported: return "el sistema de archivos no permite reemplazar el archivo";
         case FileError::network_lost: return "se ha perdido la conexion con la carpeta de red";
+        case FileError::exists:
+            return "ya existe, y el nombre escrito era mas largo, asi que no se reemplaza";
+        case FileError::temporary_gone:
+            return "otro programa ha borrado el archivo temporal de esta escritura antes de ponerlo en su "
+                   "sitio";
         case FileError::none:
         case FileError::other: break;
     }
@@ -48,14 +55,14 @@ std::string disk_bytes(std::string_view image) {
 }
 
 std::optional<std::string> store_record(std::string_view tree, std::string_view name,
-                                        const ImageAssembler& assemble) {
+                                        const ImageAssembler& assemble, platform::Replacing replacing) {
     if (const auto reason = unsafe_name_reason(name)) {
         return "\nEl nombre \"" + text::printable(name) + "\" no es valido: " + *reason +
                ". No se ha guardado nada.";
     }
     const std::string folder = bucket_folder(tree, bucket_number(name));
     const std::string image = assemble(platform::local_time());
-    const auto outcome = platform::replace_file(folder, record_file_name(name), disk_bytes(image));
+    const auto outcome = platform::replace_file(folder, record_file_name(name), disk_bytes(image), replacing);
     if (outcome.error == platform::FileError::none) return std::nullopt;
     const std::string failure =
         "\nNo se pudo guardar " + bucket_path(tree, name) + ": " + failure_reason(outcome, folder) + ".";
@@ -68,13 +75,17 @@ std::optional<std::string> store_record(std::string_view tree, std::string_view 
 
 void write_record(std::string_view tree, std::string_view name, const ImageAssembler& assemble,
                   std::string_view success_message, const console::Dialogue& dialogue) {
+    // A name cut to its limit is another name than the one typed: it may
+    // make a new record, never take the place of one.
+    const auto replacing =
+        dialogue.record_name_cut() ? platform::Replacing::refused : platform::Replacing::allowed;
     std::optional<std::string> failure = dialogue.refusal();
-    if (!failure) failure = store_record(tree, name, assemble);
+    if (!failure) failure = store_record(tree, name, assemble, replacing);
     if (failure) {
         console::print(*failure);
     } else {
         console::print(success_message);
-        console::print(dialogue.notices());
+        console::print(dialogue.notices(bucket_path(tree, name)));
     }
     console::print("\n");
     console::pause();

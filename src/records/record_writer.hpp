@@ -18,14 +18,17 @@ using ImageAssembler = std::function<std::string(const platform::Timestamp&)>;
 std::string disk_bytes(std::string_view image);
 
 // Stores the record of `name` in its bucket folder of `tree`, replacing any
-// earlier record of that name in one step. Gives the message for the operator
-// when nothing could be stored (an unsafe name, a missing folder, a full disk...).
+// earlier record of that name in one step where `replacing` allows it. Gives
+// the message for the operator when nothing could be stored (an unsafe name,
+// a missing folder, a full disk, a record that may not be replaced...).
 std::optional<std::string> store_record(std::string_view tree, std::string_view name,
-                                        const ImageAssembler& assemble);
+                                        const ImageAssembler& assemble,
+                                        platform::Replacing replacing = platform::Replacing::allowed);
 
-// Stores the record unless the dialogue's entries refuse it, tells the
-// operator how it went (`success_message` and the dialogue's notices only if
-// it was stored), then "\n" and the pause.
+// Stores the record unless the dialogue's entries refuse it (or its name was
+// cut and a record of the cut name exists), tells the operator how it went
+// (`success_message` and the dialogue's notices only if it was stored), then
+// "\n" and the pause.
 void write_record(std::string_view tree, std::string_view name, const ImageAssembler& assemble,
                   std::string_view success_message, const console::Dialogue& dialogue);
 

@@ -63,10 +63,9 @@ std::size_t character_count(std::string_view bytes, bool utf8) {
     return count;
 }
 
-std::string_view first_characters(std::string_view bytes, std::size_t count, bool utf8) {
-    std::size_t end = 0;
-    for (; count > 0 && end < bytes.size(); --count) end += counted_length(bytes.substr(end), utf8);
-    return bytes.substr(0, end);
+std::string_view first_bytes(std::string_view bytes, std::size_t bound, bool utf8) {
+    if (bytes.size() <= bound) return bytes;
+    return utf8 ? without_cut_character(bytes.substr(0, bound)) : bytes.substr(0, bound);
 }
 
 std::string_view without_cut_character(std::string_view bytes) {

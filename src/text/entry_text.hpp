@@ -25,8 +25,9 @@ Utf8Character next_utf8_character(std::string_view bytes);
 // valid UTF-8 counting one each; otherwise bytes.
 std::size_t character_count(std::string_view bytes, bool utf8);
 
-// The first `count` characters, counted as character_count does.
-std::string_view first_characters(std::string_view bytes, std::size_t count, bool utf8);
+// At most the first `bound` bytes; where `utf8`, without a character that
+// the bound would cut in two.
+std::string_view first_bytes(std::string_view bytes, std::size_t bound, bool utf8);
 
 // `bytes` without an incomplete UTF-8 character at its end, as a cut through
 // a character leaves one.

@@ -18,6 +18,7 @@ struct Dialogue {
     std::string_view first_prompt;
     std::string first_entry;  // 11 characters, one over the limit
     std::string_view first_message;
+    std::string first_entry_notice;  // what the outcome says of it, cut
     std::string_view second_prompt;
     std::string second_entry;  // within its limit
     std::string second_entry_too_long;
@@ -34,6 +35,7 @@ const Dialogue account_dialogue{
     .first_prompt = texts::account_name_prompt,
     .first_entry = "acctacctacc",
     .first_message = texts::account_name_too_long,
+    .first_entry_notice = "El nombre de la cuenta se ha cortado: el registro guardado es ",
     .second_prompt = texts::password_prompt,
     .second_entry = "pw",
     .second_entry_too_long = "123456789",
@@ -50,6 +52,7 @@ const Dialogue gm_dialogue{
     .first_prompt = texts::gm_account_prompt,
     .first_entry = "gmacctgmacc",
     .first_message = texts::gm_account_too_long,
+    .first_entry_notice = "El account del GM se ha cortado a \"gmacctgmac\".",
     .second_prompt = texts::gm_name_prompt,
     .second_entry = "GmName",
     .second_entry_too_long = "GmNameGmNam",
@@ -101,9 +104,11 @@ protected:
             screen.insert(
                 screen.end(),
                 {std::string(texts::email_prompt) + "mail", std::string(texts::question_prompt) + "quiz",
-                 std::string(texts::answer_prompt) + "answer", "", std::string(texts::account_created)});
+                 std::string(texts::answer_prompt) + "answer", "", std::string(texts::account_created),
+                 dialogue().first_entry_notice + native_path(dialogue().record) + "."});
         } else {
-            screen.insert(screen.end(), {"", "", std::string(texts::gm_created), ""});
+            screen.insert(screen.end(),
+                          {"", "", std::string(texts::gm_created), "", dialogue().first_entry_notice});
         }
         screen.push_back(pause_line());
         term().wait_for_screen_lines(screen);

@@ -88,7 +88,12 @@ TEST_F(GmTest, ElevenCharactersDrawTheMessageAndGoingOnCutsThemToTen) {
                    std::string(texts::gm_name_too_long), "", "", std::string(texts::back_or_quit)});
     term().wait_for_screen_lines(screen);
     press("x");
-    screen.insert(screen.end(), {"", "", std::string(texts::gm_created), "", pause_line()});
+    // The outcome says what became of each cut entry.
+    screen.insert(screen.end(), {"", "", std::string(texts::gm_created), "",
+                                 "El account del GM se ha cortado a \"klmnopqrst\".",
+                                 "El nombre del GM se ha cortado: el registro guardado es " +
+                                     native_path("Character/AscII90/Zyxwvutsrq.txt") + ".",
+                                 pause_line()});
     term().wait_for_screen_lines(screen);
     const Minute after = local_minute_now();
     EXPECT_TRUE(record_matches(data() / "Character" / "AscII90" / "Zyxwvutsrq.txt", RecordKind::gm,

@@ -78,6 +78,16 @@ protected:
         type_dialogue(dialogue);
     }
 
+    // The build with the crash point, which dies ("kill") or stops ("stop")
+    // once half the new content is written.
+    void use_crash_point(const std::string& how) {
+        under_test.command = {under_test.crash_point_binary};
+        under_test.environment.push_back("QKEDITOR_MID_WRITE=" + how);
+    }
+    void wait_for_stop_mid_write() {
+        term().wait_until([&] { return term().process_state() == 'T'; }, "the program to stop in mid-write");
+    }
+
     // The operator is told why the record could not be stored.
     void expect_refused(const Dialogue& dialogue, const std::string& reason) {
         const int successes = term().log_count(dialogue.success_message);
@@ -120,6 +130,17 @@ TEST_F(RecordFaults, AReadOnlyBucketFolderIsReportedAndChangesNothing) {
     expect_old_record_alone(gm);
 }
 
+// A limit on the size of files (ulimit -f) fails the write with its reason;
+// it does not end the program in mid-write.
+TEST_F(RecordFaults, AFileSizeLimitIsReportedAndChangesNothing) {
+    E2E_REQUIRE(program().terminal_settings_are_the_programs, "the file size signal is a POSIX signal");
+    under_test.command.insert(under_test.command.begin(), {"prlimit", "--fsize=0", "--"});
+    put_old_record(account);
+    run_dialogue(account);
+    expect_refused(account, "el archivo seria demasiado grande");
+    expect_old_record_alone(account);
+}
+
 TEST_F(RecordFaults, AMissingBucketFolderIsReportedAndCreatesNothing) {
     make_folder("Account");
     run_dialogue(account);
@@ -135,13 +156,11 @@ class InterruptedWrite : public RecordFaults, public ::testing::WithParamInterfa
 TEST_P(InterruptedWrite, LeavesTheOldRecordWhole) {
     E2E_REQUIRE(!program().crash_point_binary.empty(), "there is no build with a crash point");
     const int signal = GetParam();
-    under_test.command = {under_test.crash_point_binary};
-    under_test.environment.emplace_back(signal == SIGKILL ? "QKEDITOR_MID_WRITE=kill"
-                                                          : "QKEDITOR_MID_WRITE=stop");
+    use_crash_point(signal == SIGKILL ? "kill" : "stop");
     put_old_record(account);
     run_dialogue(account);
     if (signal != SIGKILL) {
-        term().wait_until([&] { return term().process_state() == 'T'; }, "the program to stop in mid-write");
+        wait_for_stop_mid_write();
         term().send_signal(signal);
         term().send_signal(SIGCONT);
     }
@@ -159,9 +178,50 @@ TEST_P(InterruptedWrite, LeavesTheOldRecordWhole) {
     EXPECT_FALSE(read_file(data() / account.bucket_folder / entries[0]).empty());
 }
 
+// Another program (another operator's sweep of leftovers, say) removes the
+// temporary file while the new content is written: the outcome says so, and
+// the old record stays.
+TEST_F(RecordFaults, ATemporaryFileRemovedByAnotherProgramIsReportedAsSuch) {
+    E2E_REQUIRE(!program().crash_point_binary.empty(), "there is no build with a crash point");
+    use_crash_point("stop");
+    put_old_record(account);
+    run_dialogue(account);
+    wait_for_stop_mid_write();
+    for (const auto& name : entries_of(data() / account.bucket_folder)) {
+        if (name != account.file_name) fs::remove(data() / account.bucket_folder / name);
+    }
+    term().send_signal(SIGCONT);
+    expect_refused(
+        account,
+        "otro programa ha borrado el archivo temporal de esta escritura antes de ponerlo en su sitio");
+    expect_old_record_alone(account);
+}
+
 INSTANTIATE_TEST_SUITE_P(Signals, InterruptedWrite,
                          ::testing::Values(SIGKILL, SIGTERM, SIGHUP, SIGINT, SIGQUIT),
                          [](const auto& info) { return std::string(sigabbrev_np(info.param)); });
+
+// A name cut to its limit after its message is another name than the one
+// typed: where a record of the cut name exists, nothing takes its place, in
+// either dialogue (an account, or a player's character that would become a GM).
+TEST_F(RecordFaults, ACutNameNeverReplacesAnExistingRecord) {
+    Dialogue cut_account = account_named("GameMaster");
+    cut_account.entries.front().second = "GameMaster2";
+    Dialogue cut_gm = gm;
+    cut_gm.entries.back().second = "GmNameGmNam";
+    cut_gm.file_name = "GmNameGmNa.txt";
+    start();
+    for (const Dialogue* cut : {&cut_account, &cut_gm}) {
+        put_old_record(*cut);
+        press(cut->key);
+        for (const auto& [prompt, line] : cut->entries) {
+            answer(prompt, line);
+            if (line.size() > 10) press("V");
+        }
+        expect_refused(*cut, "ya existe, y el nombre escrito era mas largo, asi que no se reemplaza");
+        expect_old_record_alone(*cut);
+    }
+}
 
 // Run as an ordinary user in folders open to everyone: another user's private
 // record and the user's own read-only one are refused, as opening them for
@@ -237,22 +297,32 @@ TEST_F(RecordFaults, ALinkIsRefusedAndAReplacedRecordKeepsItsOwnerButNoSetIdBits
     EXPECT_EQ(after.st_gid, before.st_gid);
 }
 
-// Temporary files that a crash left behind are removed by the next write into
-// their folder once they are ten minutes old; a younger one may be another
-// run's write in progress, and nothing else is touched.
+// Temporary files that a crash left behind (of the form either platform gives
+// them) are removed by the next write into their folder once they are ten
+// minutes old by the file system's clock: here the program's own clock is an
+// hour ahead, as a machine's may be of a network share's. A younger one may
+// be another run's write in progress; nothing else is touched, not even a
+// record whose name starts like them.
 TEST_F(RecordFaults, OldLeftoversAreRemovedByTheNextWriteAndNothingElse) {
+    if (std::string_view(FAKETIME_LIBRARY).empty())
+        GTEST_SKIP() << "libfaketime is missing (package faketime)";
+    under_test.environment.insert(under_test.environment.end(),
+                                  {"LD_PRELOAD=" FAKETIME_LIBRARY, "FAKETIME=+1h", "NO_FAKE_STAT=1"});
     put_old_record(account);
     const fs::path folder = data() / account.bucket_folder;
-    for (const char* name : {".qkeditor-old", ".qkeditor-young", "notes.txt"}) write_file(folder / name, "x");
-    fs::create_directory(folder / ".qkeditor-folder");
+    const std::vector<std::string> old_ones = {".qkeditor-0ld4Bc", ".qkeditor-1f2e-7",     ".qkeditor-.txt",
+                                               ".qkeditor-abc",    ".qkeditor-abcdef.txt", "notes.txt"};
+    for (const auto& name : old_ones) write_file(folder / name, "x");
+    write_file(folder / ".qkeditor-y0ung1", "x");
+    fs::create_directory(folder / ".qkeditor-f0ldr1");
     const auto eleven_minutes_ago = fs::file_time_type::clock::now() - std::chrono::minutes(11);
-    for (const char* name : {".qkeditor-old", "notes.txt", ".qkeditor-folder"}) {
-        fs::last_write_time(folder / name, eleven_minutes_ago);
-    }
+    for (const auto& name : old_ones) fs::last_write_time(folder / name, eleven_minutes_ago);
+    fs::last_write_time(folder / ".qkeditor-f0ldr1", eleven_minutes_ago);
     run_dialogue(account);
     expect_outcome(account.success_message);
     EXPECT_EQ(entries_of(folder),
-              (std::vector<std::string>{".qkeditor-folder", ".qkeditor-young", "acct.txt", "notes.txt"}));
+              (std::vector<std::string>{".qkeditor-.txt", ".qkeditor-abc", ".qkeditor-abcdef.txt",
+                                        ".qkeditor-f0ldr1", ".qkeditor-y0ung1", "acct.txt", "notes.txt"}));
 }
 
 }  // namespace

@@ -52,7 +52,31 @@ TEST_P(TerminatingSignal, DuringAKeyWaitEndsTheProgramAndLeavesTheTerminalAsItWa
     EXPECT_EQ(term().stty_after_exit(), term().stty_before());
 }
 
-INSTANTIATE_TEST_SUITE_P(Signals, TerminatingSignal, ::testing::Values(SIGTERM, SIGHUP, SIGINT),
+// Every catchable signal whose default action ends the process, from the
+// operator, a timer, a closed pipe or a limit.
+INSTANTIATE_TEST_SUITE_P(Signals, TerminatingSignal,
+                         ::testing::Values(SIGTERM, SIGHUP, SIGINT, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM,
+                                           SIGVTALRM, SIGPROF, SIGPIPE, SIGXCPU, SIGPWR),
+                         [](const auto& info) { return std::string(sigabbrev_np(info.param)); });
+
+// A copy started in the background ("&") stops when it would take the
+// terminal, until it is brought to the foreground. A signal that ends it,
+// sent as a shell's kill sends it to a stopped job (then SIGCONT), ends it
+// at once, and the terminal stays the shell's.
+class BackgroundCopy : public TerminatingSignal {};
+
+TEST_P(BackgroundCopy, StoppedForTheTerminalEndsAtOnceAndLeavesTheTerminalAsItWas) {
+    options.background = true;
+    start();
+    term().wait_until([&] { return term().process_state() == 'T'; }, "the program to stop in the background");
+    term().send_signal(GetParam());
+    term().send_signal(SIGCONT);
+    const Ending ending = term().wait_for_exit();
+    EXPECT_TRUE(ending.signaled && ending.signal == GetParam()) << ending.describe();
+    EXPECT_EQ(term().stty_after_exit(), term().stty_before());
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, BackgroundCopy, ::testing::Values(SIGTERM, SIGHUP, SIGINT),
                          [](const auto& info) { return std::string(sigabbrev_np(info.param)); });
 
 TEST_F(TerminalSettingsTest, StopAndContinueDuringAKeyWaitRestoresThenResumesRawMode) {

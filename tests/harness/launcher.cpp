@@ -3,12 +3,14 @@
 // terminal as it would in real use, and the test can see what a shell sees:
 //
 //   job_launcher GO PIDFILE STTYFILE ENDINGFILE [--stdin FILE] [--env NAME=VALUE]... [--ignore-hangup]
-//                -- PROGRAM [ARG]...
+//                [--background] -- PROGRAM [ARG]...
 //
 // 1. Waits until a line can be read from the fifo GO: the test attaches its
 //    output recorder and reads the terminal's settings before anything runs.
 // 2. Starts PROGRAM in a process group of its own and makes that group the
-//    terminal's foreground group, as a shell does with a job. Because the
+//    terminal's foreground group, as a shell does with a job (with
+//    --background, as with a job started with "&", it leaves the terminal's
+//    foreground to the launcher). Because the
 //    launcher stays behind in the same session, the group is not orphaned, so
 //    SIGTSTP really stops the program (the kernel discards it for an orphaned
 //    group).
@@ -108,6 +110,7 @@ int main(int argc, char** argv) {
     const char* stdin_file = nullptr;
     std::vector<char*> environment_additions;
     bool ignore_hangup = false;
+    bool background = false;
     int first = 5;
     for (; first < argc && std::strcmp(argv[first], "--") != 0; ++first) {
         if (std::strcmp(argv[first], "--stdin") == 0 && first + 1 < argc) {
@@ -116,6 +119,8 @@ int main(int argc, char** argv) {
             environment_additions.push_back(argv[++first]);
         } else if (std::strcmp(argv[first], "--ignore-hangup") == 0) {
             ignore_hangup = true;
+        } else if (std::strcmp(argv[first], "--background") == 0) {
+            background = true;
         } else {
             std::fprintf(stderr, "job_launcher: unknown argument %s\n", argv[first]);
             return 125;
@@ -140,7 +145,7 @@ int main(int argc, char** argv) {
         // A job of its own, in the foreground of the terminal.
         ::setpgid(0, 0);
         std::signal(SIGTTOU, SIG_IGN);
-        ::tcsetpgrp(STDIN_FILENO, ::getpgrp());
+        if (!background) ::tcsetpgrp(STDIN_FILENO, ::getpgrp());
         std::signal(SIGTTOU, SIG_DFL);
         if (stdin_file != nullptr) {
             const int in = ::open(stdin_file, O_RDONLY);

@@ -185,6 +185,7 @@ void TerminalSession::start(Where where) {
     }
     for (const auto& variable : program_.environment) arguments.insert(arguments.end(), {"--env", variable});
     if (options_.ignore_hangup) arguments.emplace_back("--ignore-hangup");
+    if (options_.background) arguments.emplace_back("--background");
     arguments.emplace_back("--");
     arguments.insert(arguments.end(), program_.command.begin(), program_.command.end());
 

@@ -29,6 +29,9 @@ struct SessionOptions {
     // The program starts with SIGHUP ignored (as under nohup), so that it
     // outlives its terminal (see close_terminal).
     bool ignore_hangup = false;
+    // The program starts as a background job ("&"): the terminal's
+    // foreground stays with the shell.
+    bool background = false;
     // Wider than the program's longest line: Wine's console breaks a longer
     // line itself, which capture-pane -J cannot join again.
     int columns = 200;

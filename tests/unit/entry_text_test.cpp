@@ -8,7 +8,7 @@ namespace {
 
 using namespace std::string_view_literals;
 
-TEST(EntryText, LimitsCountUtf8CharactersAndInvalidBytesOneEach) {
+TEST(EntryText, CharactersAreUtf8CharactersWithInvalidBytesOneEach) {
     EXPECT_EQ(text::character_count("abcdefghi\xc3\xb1", true), 10U);  // "abcdefghiñ", 11 bytes
     EXPECT_EQ(text::character_count("abcdefghi\xc3\xb1", false), 11U);
     EXPECT_EQ(text::character_count("\xe2\x82\xac\xf0\x9f\x98\x80", true), 2U);  // "€" and an emoji
@@ -18,10 +18,12 @@ TEST(EntryText, LimitsCountUtf8CharactersAndInvalidBytesOneEach) {
 }
 
 TEST(EntryText, CutsKeepWholeCharacters) {
-    EXPECT_EQ(text::first_characters("abcdefghij\xc3\xb1", 10, true), "abcdefghij");
-    EXPECT_EQ(text::first_characters("abcdefghi\xc3\xb1xyz", 10, true), "abcdefghi\xc3\xb1");
-    EXPECT_EQ(text::first_characters("abcdefghi\xc3\xb1xyz", 10, false), "abcdefghi\xc3");
-    EXPECT_EQ(text::first_characters("ab", 10, true), "ab");
+    // Limits count bytes, as the server's fields hold them.
+    EXPECT_EQ(text::first_bytes("abcdefghij\xc3\xb1", 10, true), "abcdefghij");
+    EXPECT_EQ(text::first_bytes("abcdefghi\xc3\xb1xyz", 10, true), "abcdefghi");
+    EXPECT_EQ(text::first_bytes("abcdefghi\xc3\xb1xyz", 10, false), "abcdefghi\xc3");
+    EXPECT_EQ(text::first_bytes("\xe2\x82\xac\xe2\x82\xac\xe2\x82\xac", 8, true), "\xe2\x82\xac\xe2\x82\xac");
+    EXPECT_EQ(text::first_bytes("ab", 10, true), "ab");
 
     // What a cut at a byte bound may leave at the end of a line.
     EXPECT_EQ(text::without_cut_character("ab\xc3"), "ab");

@@ -32,12 +32,6 @@ void write_out(std::string_view text) {
     if (stdout_is_terminal()) std::fflush(stdout);
 }
 
-void write_error(std::string_view text) {
-    std::fflush(stdout);
-    std::fwrite(text.data(), 1, text.size(), stderr);
-    std::fflush(stderr);
-}
-
 // As the Windows "cls": the screen and its scrollback on a terminal, a form
 // feed when the output goes to a file or a pipe.
 void clear_screen() {

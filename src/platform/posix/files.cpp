@@ -6,23 +6,16 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
-#include <ctime>
 
 #include "platform/platform.hpp"
 #include "platform/posix/signal_cleanup.hpp"
 #include "platform/posix/write_all.hpp"
+#include "platform/temporary_names.hpp"
 
 namespace platform {
 namespace {
-
-// Every temporary file of this program is named so.
-constexpr std::string_view temporary_prefix = ".qkeditor-";
-
-// A temporary file that a crash or a power loss left behind is removed by a
-// later write into its folder once it is this old; a younger one may be
-// another run's write in progress.
-constexpr std::time_t leftover_age_seconds = std::time_t{10} * 60;
 
 FileOutcome failure(int error) {
     switch (error) {
@@ -90,20 +83,45 @@ bool take_identity(int fd, const struct stat* old) {
 }
 
 // Removes the temporary files of earlier runs that are old enough to be
-// leftovers; anything else in the folder is left alone.
-void remove_leftovers(const std::string& folder) {
+// leftovers; anything else in the folder is left alone. Their age is judged
+// against the time the file system gave `fresh_fd`, a file just created in
+// the folder: a network share's clock may be far from this machine's.
+void remove_leftovers(const std::string& folder, int fresh_fd) {
+    struct stat fresh {};
+    if (::fstat(fresh_fd, &fresh) != 0) return;
     DIR* const entries = ::opendir(folder.c_str());
     if (entries == nullptr) return;
-    const std::time_t now = std::time(nullptr);
     while (const dirent* entry = ::readdir(entries)) {
-        if (!std::string_view(entry->d_name).starts_with(temporary_prefix)) continue;
+        if (!is_temporary_name(entry->d_name)) continue;
         struct stat info {};
         if (::fstatat(::dirfd(entries), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
-        if (S_ISREG(info.st_mode) && now - info.st_mtime > leftover_age_seconds) {
+        if (S_ISREG(info.st_mode) && is_leftover(entry->d_name, info.st_mtime, fresh.st_mtime)) {
             ::unlinkat(::dirfd(entries), entry->d_name, 0);
         }
     }
     ::closedir(entries);
+}
+
+// Gives the complete temporary file the record's name. Where replacing is
+// refused, a record that appeared meanwhile stays: the file system refuses
+// the rename (or, where it cannot, a hard link) in the same step.
+bool put_in_place(const std::string& temporary, const std::string& target, Replacing replacing) {
+    if (replacing == Replacing::allowed) return ::rename(temporary.c_str(), target.c_str()) == 0;
+    if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return false;
+    if (::link(temporary.c_str(), target.c_str()) != 0) return false;
+    ::unlink(temporary.c_str());
+    return true;
+}
+
+// Why putting the temporary file in place failed with `error`: ENOENT means
+// the folder went away, unless only the temporary file did.
+FileOutcome placing_failure(int error, const std::string& folder, const std::string& temporary) {
+    struct stat info {};
+    const bool temporary_gone =
+        error == ENOENT && ::lstat(temporary.c_str(), &info) != 0 && ::stat(folder.c_str(), &info) == 0;
+    return temporary_gone ? FileOutcome{FileError::temporary_gone, error} : failure(error);
 }
 
 #ifdef QKEDITOR_TEST_HOOKS
@@ -131,32 +149,30 @@ void sync_folder(const std::string& folder) {
 
 }  // namespace
 
-char path_separator() {
-    return '/';
-}
-
 void make_folder(const std::string& path) {
     ::mkdir(path.c_str(), 0777);
 }
 
-FileOutcome replace_file(const std::string& folder, const std::string& file_name, std::string_view bytes) {
-    const std::string target = folder + '/' + file_name;
+FileOutcome replace_file(const std::string& folder, const std::string& file_name, std::string_view bytes,
+                         Replacing replacing_rule) {
+    const std::string target = folder + path_separator() + file_name;
     struct stat old {};
     const bool replacing = ::lstat(target.c_str(), &old) == 0;
     if (!replacing && errno != ENOENT) return failure(errno);
+    if (replacing && replacing_rule == Replacing::refused) return {FileError::exists, EEXIST};
     if (replacing) {
         if (FileOutcome refused = check_replaceable(target, old); refused.error != FileError::none) {
             return refused;
         }
     }
-    remove_leftovers(folder);
 
     // The new content goes to a temporary file in the same folder, so that
     // the rename below swaps it in at once.
-    const SignalCleanup handlers(false);
-    std::string temporary = folder + '/' + std::string(temporary_prefix) + "XXXXXX";
+    const SignalCleanup handlers(SignalScope::write);
+    std::string temporary = folder + path_separator() + std::string(temporary_prefix) + "XXXXXX";
     const int fd = create_temporary_file(temporary);
     if (fd < 0) return failure(errno);
+    remove_leftovers(folder, fd);
 #ifdef QKEDITOR_TEST_HOOKS
     stop_mid_write_if_asked(fd, bytes);
 #endif
@@ -166,15 +182,16 @@ FileOutcome replace_file(const std::string& folder, const std::string& file_name
         stored = false;
         error = errno;
     }
-    if (stored && ::rename(temporary.c_str(), target.c_str()) != 0) {
-        stored = false;
-        error = errno;
+    FileOutcome outcome;
+    if (!stored) {
+        outcome = failure(error);
+    } else if (!put_in_place(temporary, target, replacing_rule)) {
+        outcome = placing_failure(errno, folder, temporary);
     }
-    if (!stored) ::unlink(temporary.c_str());
+    if (outcome.error != FileError::none) ::unlink(temporary.c_str());
     forget_temporary_file();
-    if (!stored) return failure(error);
-    sync_folder(folder);
-    return {};
+    if (outcome.error == FileError::none) sync_folder(folder);
+    return outcome;
 }
 
 }  // namespace platform

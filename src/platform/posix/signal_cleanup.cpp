@@ -8,7 +8,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <iterator>
 
 namespace platform {
 namespace {
@@ -22,6 +21,44 @@ volatile std::sig_atomic_t raw_active = 0;
 char temporary_path[PATH_MAX];
 volatile std::sig_atomic_t temporary_active = 0;
 
+// The catchable signals whose default action ends the process, the
+// real-time ones aside: a user's signal, a timer, a closed pipe, a limit
+// reached, a fault of the program itself.
+constexpr int fixed_terminating_signals[] = {
+    SIGHUP,    SIGINT,  SIGQUIT, SIGILL,  SIGTRAP, SIGABRT, SIGBUS,    SIGFPE,  SIGUSR1, SIGSEGV,
+    SIGUSR2,   SIGPIPE, SIGALRM, SIGTERM, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO,   SIGSYS,
+#ifdef SIGSTKFLT
+    SIGSTKFLT,
+#endif
+#ifdef SIGPWR
+    SIGPWR,
+#endif
+};
+
+bool ends_process(int signal) {
+    for (const int terminating : fixed_terminating_signals) {
+        if (signal == terminating) return true;
+    }
+    return signal >= SIGRTMIN && signal <= SIGRTMAX;
+}
+
+// Every signal that some scope handles.
+const sigset_t& handled_signals() {
+    static const sigset_t handled = [] {
+        sigset_t set;
+        sigemptyset(&set);
+        for (int signal = 1; signal < NSIG; ++signal) {
+            if (ends_process(signal)) sigaddset(&set, signal);
+        }
+        sigaddset(&set, SIGTSTP);
+        sigaddset(&set, SIGCONT);
+        return set;
+    }();
+    return handled;
+}
+
+// The terminal's settings are the program's only while it is in the
+// foreground; in the background they belong to whoever is.
 bool in_foreground() {
     return ::tcgetpgrp(raw_terminal) == ::getpgrp();
 }
@@ -29,13 +66,15 @@ bool in_foreground() {
 void set_disposition(int signal, void (*handler)(int)) {
     struct sigaction action {};
     action.sa_handler = handler;
-    sigemptyset(&action.sa_mask);
+    // No handler runs inside another: a stop or a resume cannot undo what
+    // an ending handler has just put back.
+    action.sa_mask = handled_signals();
     ::sigaction(signal, &action, nullptr);
 }
 
 extern "C" void on_terminating_signal(int signal) {
     const int saved_errno = errno;
-    if (raw_active != 0) ::tcsetattr(raw_terminal, TCSANOW, &cooked_settings);
+    if (raw_active != 0 && in_foreground()) ::tcsetattr(raw_terminal, TCSANOW, &cooked_settings);
     if (temporary_active != 0) ::unlink(temporary_path);
     set_disposition(signal, SIG_DFL);
     ::raise(signal);  // delivered, with its default action, when the handler returns
@@ -44,7 +83,7 @@ extern "C" void on_terminating_signal(int signal) {
 
 extern "C" void on_stop_signal(int signal) {
     const int saved_errno = errno;
-    if (raw_active != 0) ::tcsetattr(raw_terminal, TCSANOW, &cooked_settings);
+    if (raw_active != 0 && in_foreground()) ::tcsetattr(raw_terminal, TCSANOW, &cooked_settings);
     set_disposition(signal, SIG_DFL);
     sigset_t stop;
     sigemptyset(&stop);
@@ -62,29 +101,21 @@ extern "C" void on_continue_signal(int) {
     errno = saved_errno;
 }
 
-struct Handler {
-    int signal;
-    void (*run)(int);
-    bool for_stops;
-};
+// What a scope does with a signal: its handler, or nothing (SIG_DFL: left alone).
+using Disposition = void (*)(int);
+Disposition disposition_for(int signal, SignalScope scope) {
+    if (signal == SIGXFSZ && scope == SignalScope::write) return SIG_IGN;
+    if (ends_process(signal)) return on_terminating_signal;
+    if (scope != SignalScope::key_wait) return SIG_DFL;
+    if (signal == SIGTSTP) return on_stop_signal;
+    if (signal == SIGCONT) return on_continue_signal;
+    return SIG_DFL;
+}
 
-// clang-format off
-constexpr Handler handlers[] = {
-    {SIGINT, on_terminating_signal, false}, {SIGTERM, on_terminating_signal, false},
-    {SIGHUP, on_terminating_signal, false}, {SIGQUIT, on_terminating_signal, false},
-    {SIGTSTP, on_stop_signal, true},        {SIGCONT, on_continue_signal, true},
-};
-// clang-format on
-
-// Holds every handled signal back for the life of the object.
+// Holds the signals of `set` back for the life of the object.
 class SignalsBlocked {
 public:
-    SignalsBlocked() {
-        sigset_t all;
-        sigemptyset(&all);
-        for (const Handler& handler : handlers) sigaddset(&all, handler.signal);
-        ::sigprocmask(SIG_BLOCK, &all, &previous_);
-    }
+    explicit SignalsBlocked(const sigset_t& set) { ::sigprocmask(SIG_BLOCK, &set, &previous_); }
     ~SignalsBlocked() { ::sigprocmask(SIG_SETMASK, &previous_, nullptr); }
     SignalsBlocked(const SignalsBlocked&) = delete;
     SignalsBlocked& operator=(const SignalsBlocked&) = delete;
@@ -93,38 +124,62 @@ private:
     sigset_t previous_{};
 };
 
+const sigset_t& stop_and_continue() {
+    static const sigset_t set = [] {
+        sigset_t stops;
+        sigemptyset(&stops);
+        sigaddset(&stops, SIGTSTP);
+        sigaddset(&stops, SIGCONT);
+        return stops;
+    }();
+    return set;
+}
+
 }  // namespace
 
-SignalCleanup::SignalCleanup(bool stops) {
-    static_assert(std::size(handlers) == handled_signals);
-    for (int i = 0; i < handled_signals; ++i) {
-        if (handlers[i].for_stops && !stops) continue;
-        ::sigaction(handlers[i].signal, nullptr, &previous_[i]);
-        if (previous_[i].sa_handler == SIG_IGN) continue;
-        set_disposition(handlers[i].signal, handlers[i].run);
-        installed_[i] = true;
+SignalCleanup::SignalCleanup(SignalScope scope) {
+    for (int signal = 1; signal < most_signals; ++signal) {
+        const Disposition disposition = disposition_for(signal, scope);
+        if (disposition == SIG_DFL) continue;
+        if (::sigaction(signal, nullptr, &previous_[signal]) != 0) continue;
+        if (previous_[signal].sa_handler == SIG_IGN) continue;
+        set_disposition(signal, disposition);
+        installed_[signal] = true;
     }
 }
 
 SignalCleanup::~SignalCleanup() {
-    for (int i = 0; i < handled_signals; ++i) {
-        if (installed_[i]) ::sigaction(handlers[i].signal, &previous_[i], nullptr);
+    for (int signal = 1; signal < most_signals; ++signal) {
+        if (installed_[signal]) ::sigaction(signal, &previous_[signal], nullptr);
     }
 }
 
-void enter_raw_mode(int fd, const struct termios& cooked, const struct termios& raw) {
-    const SignalsBlocked blocked;
-    raw_terminal = fd;
-    cooked_settings = cooked;
-    raw_settings = raw;
-    raw_active = 1;
-    ::tcsetattr(fd, TCSANOW, &raw);
+// Setting the terminal to the settings it has changes nothing but is a
+// change all the same: from the background, the kernel stops the process.
+void wait_for_foreground(int fd) {
+    struct termios current {};
+    if (::tcgetattr(fd, &current) == 0) ::tcsetattr(fd, TCSANOW, &current);
 }
 
+void enter_raw_mode(int fd, const struct termios& cooked, const struct termios& raw) {
+    {
+        const SignalsBlocked blocked(handled_signals());
+        raw_terminal = fd;
+        cooked_settings = cooked;
+        raw_settings = raw;
+        raw_active = 1;
+    }
+    // Not blocked: a stop for the background on the way must not hold back
+    // the signals that end the process.
+    if (in_foreground()) ::tcsetattr(fd, TCSANOW, &raw);
+}
+
+// A resume between the switch and its record would take raw mode again for
+// a line prompt; an ending signal meanwhile puts the settings back once more.
 void leave_raw_mode() {
-    const SignalsBlocked blocked;
+    const SignalsBlocked blocked(stop_and_continue());
+    if (in_foreground()) ::tcsetattr(raw_terminal, TCSANOW, &cooked_settings);
     raw_active = 0;
-    ::tcsetattr(raw_terminal, TCSANOW, &cooked_settings);
 }
 
 int create_temporary_file(std::string& path) {
@@ -132,7 +187,7 @@ int create_temporary_file(std::string& path) {
         errno = ENAMETOOLONG;
         return -1;
     }
-    const SignalsBlocked blocked;
+    const SignalsBlocked blocked(handled_signals());
     std::memcpy(temporary_path, path.c_str(), path.size() + 1);
     const int fd = ::mkostemp(temporary_path, O_CLOEXEC);
     if (fd >= 0) {

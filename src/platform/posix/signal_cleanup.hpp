@@ -11,27 +11,42 @@
 
 namespace platform {
 
+// What the handlers are installed for.
+enum class SignalScope {
+    key_wait,  // raw mode: stops and resumes give the terminal back and take it again
+    write,     // a file write: SIGXFSZ is ignored, so that a file too large fails the write
+};
+
 // Installs the handlers for the life of the object and puts the previous
-// ones back after: SIGINT, SIGTERM, SIGHUP and SIGQUIT undo what is
-// registered, then end the process as they would have; with `stops`, SIGTSTP
-// puts the terminal back for the stop and SIGCONT takes raw mode again. A
-// signal that the process was started to ignore stays ignored.
+// ones back after. Every catchable signal whose default action ends the
+// process undoes what is registered, then ends the process as it would have;
+// for a key wait, SIGTSTP puts the terminal back for the stop and SIGCONT
+// takes raw mode again. A signal that the process was started to ignore
+// stays ignored.
 class SignalCleanup {
 public:
-    explicit SignalCleanup(bool stops);
+    explicit SignalCleanup(SignalScope scope);
     ~SignalCleanup();
     SignalCleanup(const SignalCleanup&) = delete;
     SignalCleanup& operator=(const SignalCleanup&) = delete;
 
 private:
-    static constexpr int handled_signals = 6;
-    struct sigaction previous_[handled_signals] {};
-    bool installed_[handled_signals]{};
+    static constexpr int most_signals = NSIG;
+    struct sigaction previous_[most_signals] {};
+    bool installed_[most_signals]{};
 };
 
+// Returns once the process is in the foreground of the terminal `fd`: a
+// process in the background is stopped (SIGTTOU) until it is brought to the
+// foreground, as for any change of the terminal's settings. Called before the
+// handlers are installed, so that meanwhile SIGTERM, SIGHUP and SIGINT end it
+// at once, stopped or not; there is nothing to undo yet.
+void wait_for_foreground(int fd);
+
 // Switches the terminal `fd` from `cooked` to `raw` settings, and back. The
-// switch and the record of it happen with the signals blocked, so that no
-// handler can see one without the other (and undo the switch back).
+// handlers see the record of raw mode for as long as the terminal may be raw;
+// they change the terminal's settings only while the process is in the
+// foreground, since in the background they belong to someone else.
 void enter_raw_mode(int fd, const struct termios& cooked, const struct termios& raw);
 void leave_raw_mode();
 

@@ -62,7 +62,7 @@ public:
     bool active() const { return active_; }
 
 private:
-    const SignalCleanup handlers_{true};  // installed before raw mode, removed after it
+    const SignalCleanup handlers_{SignalScope::key_wait};  // installed before raw mode, removed after it
     bool active_ = false;
 };
 
@@ -92,6 +92,7 @@ ByteRead read_byte(int fd, int timeout_ms) {
 std::optional<KeyPress> wait_key_press() {
     const int fd = open_terminal();
     if (fd < 0) return std::nullopt;
+    wait_for_foreground(fd);
     const RawMode raw_mode(fd);
     if (!raw_mode.active()) return std::nullopt;
 

@@ -41,6 +41,7 @@ FileError category(DWORD error) {
         case ERROR_FILE_CORRUPT:
         case ERROR_DISK_CORRUPT: return FileError::io_error;
         case ERROR_NOT_SAME_DEVICE: return FileError::cross_device;
+        case ERROR_ALREADY_EXISTS: return FileError::exists;
         case ERROR_TOO_MANY_OPEN_FILES: return FileError::too_many_open_files;
         case ERROR_CANT_RESOLVE_FILENAME: return FileError::link_loop;
         case ERROR_NOT_ENOUGH_MEMORY:

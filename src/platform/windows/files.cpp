@@ -9,6 +9,7 @@
 
 #include "platform/platform.hpp"
 #include "platform/windows/code_pages.hpp"
+#include "platform/windows/console_events.hpp"
 #include "platform/windows/file_errors.hpp"
 #include "platform/windows/long_paths.hpp"
 #include "platform/windows/temporary_files.hpp"
@@ -67,8 +68,9 @@ DWORD store_and_close(HANDLE file, std::string_view bytes) {
     return error;
 }
 
-DWORD move_into_place(const std::wstring& temporary, const std::wstring& target) {
-    const DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+DWORD move_into_place(const std::wstring& temporary, const std::wstring& target, Replacing replacing) {
+    const DWORD flags =
+        MOVEFILE_WRITE_THROUGH | (replacing == Replacing::allowed ? MOVEFILE_REPLACE_EXISTING : 0);
     return ::MoveFileExW(temporary.c_str(), target.c_str(), flags) ? ERROR_SUCCESS : ::GetLastError();
 }
 
@@ -92,9 +94,10 @@ bool replacing_unsupported(DWORD error) {
 
 // An existing record is replaced so that it keeps its attributes and access
 // list; a new one, or one on a file system that cannot replace, is moved
-// into place.
-DWORD put_in_place(const std::wstring& temporary, const std::wstring& target) {
-    if (gone(target)) return move_into_place(temporary, target);
+// into place. Where replacing is refused, a record that appeared meanwhile
+// makes the move fail.
+DWORD put_in_place(const std::wstring& temporary, const std::wstring& target, Replacing replacing) {
+    if (replacing == Replacing::refused || gone(target)) return move_into_place(temporary, target, replacing);
     if (const DWORD error = check_removable(target); error != ERROR_SUCCESS) return error;
     const DWORD flags = REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS;
     if (::ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, flags, nullptr, nullptr)) {
@@ -105,68 +108,86 @@ DWORD put_in_place(const std::wstring& temporary, const std::wstring& target) {
     // its place: finish the job with a move.
     if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 ||
         replacing_unsupported(error)) {
-        return move_into_place(temporary, target);
+        return move_into_place(temporary, target, Replacing::allowed);
     }
     return error;
 }
 
-DWORD put_in_place_with_retries(const std::wstring& temporary, const std::wstring& target) {
-    DWORD error = put_in_place(temporary, target);
+DWORD put_in_place_with_retries(const std::wstring& temporary, const std::wstring& target,
+                                Replacing replacing) {
+    DWORD error = put_in_place(temporary, target, replacing);
     for (int attempt = 1; attempt < move_attempts; ++attempt) {
         if (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) break;
         ::Sleep(move_retry_delay_ms);
-        error = put_in_place(temporary, target);
+        error = put_in_place(temporary, target, replacing);
     }
     return error;
 }
 
-}  // namespace
-
-char path_separator() {
-    return '\\';
-}
-
-void make_folder(const std::string& path) {
-    ::CreateDirectoryA(path.c_str(), nullptr);
-}
-
-FileOutcome replace_file(const std::string& folder, const std::string& file_name, std::string_view bytes) {
-    const std::wstring full_folder = full_path(folder);
-    if (full_folder.empty()) return failure(::GetLastError());
-    const std::wstring full_target = full_folder + L'\\' + wide_from_ansi(file_name);
-    // The server opens records with the ...A functions, which stop at MAX_PATH.
-    if (full_target.size() >= MAX_PATH) return failure(ERROR_FILENAME_EXCED_RANGE);
-    const std::wstring long_folder = long_path(full_folder);
-    const std::wstring target = long_path(full_target);
-
-    const DWORD attributes = ::GetFileAttributesW(target.c_str());
-    const bool replacing = attributes != INVALID_FILE_ATTRIBUTES;
-    if (!replacing && ::GetLastError() != ERROR_FILE_NOT_FOUND) return failure(::GetLastError());
-    if (replacing) {
-        if (FileOutcome refused = check_replaceable(target, attributes); refused.error != FileError::none) {
-            return refused;
-        }
-    }
-    remove_leftovers(long_folder);
-
-    // The new content goes to a temporary file in the same folder, so that
-    // it takes the record's place in one step.
-    std::wstring temporary;
-    const HANDLE file = create_temporary(long_folder, temporary);
-    if (file == INVALID_HANDLE_VALUE) return failure(::GetLastError());
-    DWORD error = store_and_close(file, bytes);
-    if (error == ERROR_SUCCESS) error = put_in_place_with_retries(temporary, target);
-    if (error == ERROR_SUCCESS) return {};
-
-    // Once a failed replacement has taken the old record away, the temporary
-    // file is the only copy of the record left: it stays, and the operator
-    // is told where.
+// What became of a write that failed with `error` once its temporary file
+// was made. Once a failed replacement has taken the old record away, the
+// temporary file is the only copy of the record left: it stays, and the
+// operator is told where; otherwise it is removed.
+FileOutcome failed_write(DWORD error, const std::wstring& full_folder, const std::wstring& temporary,
+                         const std::wstring& target, bool replacing) {
+    if (gone(temporary) && !gone(full_folder)) return {FileError::temporary_gone, static_cast<int>(error)};
     FileOutcome outcome = failure(error);
     if (replacing && gone(target)) {
         outcome.new_content_at = ansi_from_wide(full_folder + temporary.substr(temporary.rfind(L'\\')));
     } else {
         ::DeleteFileW(temporary.c_str());
     }
+    return outcome;
+}
+
+}  // namespace
+
+void make_folder(const std::string& path) {
+    ::CreateDirectoryA(path.c_str(), nullptr);
+}
+
+FileOutcome replace_file(const std::string& folder, const std::string& file_name, std::string_view bytes,
+                         Replacing replacing_rule) {
+    const std::wstring full_folder = full_path(folder);
+    if (full_folder.empty()) return failure(::GetLastError());
+    const std::wstring full_target = full_folder + L'\\' + wide_from_ansi(file_name);
+    // The server opens records with the ...A functions, which stop at MAX_PATH.
+    if (full_target.size() >= MAX_PATH) return {FileError::path_too_long, ERROR_FILENAME_EXCED_RANGE};
+    const std::wstring long_folder = long_path(full_folder);
+    const std::wstring target = long_path(full_target);
+
+    const DWORD attributes = ::GetFileAttributesW(target.c_str());
+    const bool replacing = attributes != INVALID_FILE_ATTRIBUTES;
+    if (!replacing && ::GetLastError() != ERROR_FILE_NOT_FOUND) return failure(::GetLastError());
+    if (replacing && replacing_rule == Replacing::refused) return {FileError::exists, ERROR_ALREADY_EXISTS};
+    if (replacing) {
+        if (FileOutcome refused = check_replaceable(target, attributes); refused.error != FileError::none) {
+            return refused;
+        }
+    }
+
+    // The new content goes to a temporary file in the same folder, so that
+    // it takes the record's place in one step. A console event that ends the
+    // process meanwhile removes it.
+    std::wstring temporary;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    {
+        const EventsHeldBack held;
+        file = create_temporary(long_folder, temporary);
+        if (file == INVALID_HANDLE_VALUE) return failure(::GetLastError());
+        temporary_file_began(temporary);
+    }
+    remove_leftovers(long_folder, file);
+    DWORD error = store_and_close(file, bytes);
+
+    // Put in place, or kept as the only copy, it is no event's to remove.
+    const EventsHeldBack held;
+    if (temporary_file_removed()) return failure(ERROR_OPERATION_ABORTED);  // the process is ending
+    if (error == ERROR_SUCCESS) error = put_in_place_with_retries(temporary, target, replacing_rule);
+    const FileOutcome outcome = error == ERROR_SUCCESS
+                                    ? FileOutcome{}
+                                    : failed_write(error, full_folder, temporary, target, replacing);
+    temporary_file_over();
     return outcome;
 }
 

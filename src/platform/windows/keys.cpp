@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "platform/platform.hpp"
+#include "platform/windows/console_events.hpp"
 #include "platform/windows/key_table.hpp"
 
 namespace platform {
@@ -22,24 +23,14 @@ HANDLE console_input() {
     return input;
 }
 
-// Written before the event handler is installed, read by it; the system runs
-// the handler on a thread of its own.
-HANDLE waiting_input = INVALID_HANDLE_VALUE;
-DWORD saved_mode = 0;
-
-BOOL WINAPI on_console_event(DWORD) {
-    ::SetConsoleMode(waiting_input, saved_mode);
-    return FALSE;  // on to the default handling, which ends the process
-}
-
-// The key-waiting mode for the life of the object.
+// The key-waiting mode for the life of the object; a console event that
+// ends the process meanwhile gives the console its mode back.
 class KeyWaitMode {
 public:
     explicit KeyWaitMode(HANDLE input) {
-        if (!::GetConsoleMode(input, &saved_mode)) return;
-        waiting_input = input;
-        ::SetConsoleCtrlHandler(on_console_event, TRUE);
-        ::SetConsoleMode(input, saved_mode & ~key_wait_off);
+        if (!::GetConsoleMode(input, &saved_mode_)) return;
+        key_wait_began(input, saved_mode_);
+        ::SetConsoleMode(input, saved_mode_ & ~key_wait_off);
         input_ = input;
     }
 
@@ -48,14 +39,15 @@ public:
 
     ~KeyWaitMode() {
         if (input_ == INVALID_HANDLE_VALUE) return;
-        ::SetConsoleMode(input_, saved_mode);
-        ::SetConsoleCtrlHandler(on_console_event, FALSE);
+        ::SetConsoleMode(input_, saved_mode_);
+        key_wait_over();
     }
 
     bool active() const { return input_ != INVALID_HANDLE_VALUE; }
 
 private:
     HANDLE input_ = INVALID_HANDLE_VALUE;
+    DWORD saved_mode_ = 0;
 };
 
 KeyRecord key_record(const KEY_EVENT_RECORD& key) {

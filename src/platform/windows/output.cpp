@@ -1,4 +1,4 @@
-// Standard output, standard error and the exit on Windows.
+// Standard output and the exit on Windows.
 #include <windows.h>
 
 #include <algorithm>
@@ -47,12 +47,6 @@ void write_out(std::string_view text) {
     } else {
         std::fwrite(text.data(), 1, text.size(), stdout);
     }
-}
-
-void write_error(std::string_view text) {
-    std::fflush(stdout);
-    std::fwrite(text.data(), 1, text.size(), stderr);
-    std::fflush(stderr);
 }
 
 void exit_process(int status) {

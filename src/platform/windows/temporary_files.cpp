@@ -1,21 +1,34 @@
 #include "platform/windows/temporary_files.hpp"
 
+#include <cstdint>
 #include <cwchar>
+#include <optional>
+
+#include "platform/temporary_names.hpp"
 
 namespace platform {
 namespace {
 
-// Every temporary file of this program is named so.
-constexpr std::wstring_view temporary_prefix = L".qkeditor-";
-
 // Names tried before giving up on leftovers of earlier runs.
 constexpr int temporary_name_attempts = 100;
 
-// A younger temporary file may be another run's write in progress.
-constexpr ULONGLONG leftover_age = 10ULL * 60 * 10'000'000;  // 10 minutes in 100 ns units
+std::int64_t seconds(const FILETIME& time) {
+    const auto ticks = (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    return static_cast<std::int64_t>(ticks / 10'000'000);  // from 100 ns units
+}
 
-ULONGLONG ticks(const FILETIME& time) {
-    return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+std::wstring wide_prefix() {
+    return {temporary_prefix.begin(), temporary_prefix.end()};
+}
+
+// A name of the program's temporary files is plain ASCII; any other is not one.
+std::optional<std::string> ascii_name(std::wstring_view name) {
+    std::string ascii;
+    for (const wchar_t c : name) {
+        if (c <= 0 || c >= 0x80) return std::nullopt;
+        ascii.push_back(static_cast<char>(c));
+    }
+    return ascii;
 }
 
 }  // namespace
@@ -25,29 +38,30 @@ HANDLE create_temporary(const std::wstring& folder, std::wstring& path) {
     // Short, so that the name fits wherever the record's own name does.
     wchar_t process[16];
     std::swprintf(process, std::size(process), L"%lx-", ::GetCurrentProcessId());
-    const std::wstring prefix = folder + L'\\' + std::wstring(temporary_prefix) + process;
+    const std::wstring prefix = folder + L'\\' + wide_prefix() + process;
     for (int attempt = 0; attempt < temporary_name_attempts; ++attempt) {
         path = prefix + std::to_wstring(serial++);
-        const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        const HANDLE file =
+            ::CreateFileW(path.c_str(), GENERIC_WRITE | FILE_READ_ATTRIBUTES, FILE_SHARE_DELETE, nullptr,
+                          CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_FILE_EXISTS) return file;
     }
     return INVALID_HANDLE_VALUE;
 }
 
-void remove_leftovers(const std::wstring& folder) {
+void remove_leftovers(const std::wstring& folder, HANDLE fresh) {
+    FILETIME now;
+    if (!::GetFileTime(fresh, nullptr, nullptr, &now)) return;
     WIN32_FIND_DATAW entry;
-    const std::wstring pattern = folder + L'\\' + std::wstring(temporary_prefix) + L'*';
+    const std::wstring pattern = folder + L'\\' + wide_prefix() + L'*';
     const HANDLE search = ::FindFirstFileW(pattern.c_str(), &entry);
     if (search == INVALID_HANDLE_VALUE) return;
-    FILETIME now;
-    ::GetSystemTimeAsFileTime(&now);
     do {
         // The search also matches short names and other letter cases.
-        if (!std::wstring_view(entry.cFileName).starts_with(temporary_prefix)) continue;
-        const DWORD kind = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
-        if ((entry.dwFileAttributes & kind) != 0) continue;
-        if (ticks(now) <= ticks(entry.ftLastWriteTime) + leftover_age) continue;
+        const auto name = ascii_name(entry.cFileName);
+        if (!name || !is_leftover(*name, seconds(entry.ftLastWriteTime), seconds(now))) continue;
+        if ((entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0)
+            continue;
         ::DeleteFileW((folder + L'\\' + entry.cFileName).c_str());
     } while (::FindNextFileW(search, &entry));
     ::FindClose(search);

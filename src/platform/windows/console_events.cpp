@@ -1,0 +1,67 @@
+#include "platform/windows/console_events.hpp"
+
+namespace platform {
+namespace {
+
+SRWLOCK lock = SRWLOCK_INIT;
+
+// Under the lock (see EventsHeldBack).
+HANDLE waiting_input = INVALID_HANDLE_VALUE;
+DWORD saved_input_mode = 0;
+std::wstring temporary_path;
+bool temporary_removed = false;
+
+BOOL WINAPI on_console_event(DWORD) {
+    const EventsHeldBack held;
+    if (waiting_input != INVALID_HANDLE_VALUE) ::SetConsoleMode(waiting_input, saved_input_mode);
+    if (!temporary_path.empty()) {
+        // Opened with FILE_SHARE_DELETE: removed even while still being written.
+        ::DeleteFileW(temporary_path.c_str());
+        temporary_path.clear();
+        temporary_removed = true;
+    }
+    return FALSE;  // on to the default handling, which ends the process
+}
+
+// Once, for the rest of the run, before anything it must undo is recorded.
+void watch_events() {
+    static const bool watching = ::SetConsoleCtrlHandler(on_console_event, TRUE) != 0;
+    (void)watching;
+}
+
+}  // namespace
+
+void key_wait_began(HANDLE input, DWORD saved_mode) {
+    const EventsHeldBack held;
+    waiting_input = input;
+    saved_input_mode = saved_mode;
+}
+
+void key_wait_over() {
+    const EventsHeldBack held;
+    waiting_input = INVALID_HANDLE_VALUE;
+}
+
+EventsHeldBack::EventsHeldBack() {
+    watch_events();
+    ::AcquireSRWLockExclusive(&lock);
+}
+
+EventsHeldBack::~EventsHeldBack() {
+    ::ReleaseSRWLockExclusive(&lock);
+}
+
+void temporary_file_began(const std::wstring& path) {
+    temporary_path = path;
+    temporary_removed = false;
+}
+
+void temporary_file_over() {
+    temporary_path.clear();
+}
+
+bool temporary_file_removed() {
+    return temporary_removed;
+}
+
+}  // namespace platform
