@@ -28,6 +28,8 @@ else()
   install(FILES ${PROJECT_BINARY_DIR}/qkeditor.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(FILES README.md packaging/copyright ${PROJECT_BINARY_DIR}/changelog.gz
           DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  install(FILES packaging/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+          RENAME qkeditor)
 
   # The changelog's latest entry names the version that the package carries.
   file(STRINGS packaging/changelog changelog_head LIMIT_COUNT 1)
