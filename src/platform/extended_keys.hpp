@@ -28,6 +28,18 @@ constexpr KeyRow single_code(int code) {
     return {{code}, {code}, {code}, {code}};
 }
 
+// A modifier column that gives nothing.
+inline constexpr KeyPress no_key{-1};
+
+// A numeric keypad key with NumLock off: the grey key's codes after 0. On
+// Windows the console gives Shift with these keys a digit as its character,
+// so the Shift column is reached only where grey keys come without their flag
+// (Wine in a Unix terminal), and there Shift+arrow stays an arrow. Alt with
+// keypad keys types a character by its number, so it gives nothing here.
+constexpr KeyRow keypad_key(const KeyRow& grey) {
+    return {{0, grey.plain.second}, {0, grey.plain.second}, {0, grey.ctrl.second}, no_key};
+}
+
 namespace extended_keys {
 
 inline constexpr KeyRow home = grey_key(71, 119, 151);
@@ -43,6 +55,19 @@ inline constexpr KeyRow del = grey_key(83, 147, 163);
 inline constexpr KeyRow f11 = {{224, 133}, {224, 135}, {224, 137}, {224, 139}};
 inline constexpr KeyRow f12 = {{224, 134}, {224, 136}, {224, 138}, {224, 140}};
 inline constexpr KeyRow keypad_enter = {{13}, {13}, {10}, {0, 166}};
+
+// The numeric keypad with NumLock off, by its keys' positions. Ctrl with
+// keypad 9 gives 132, not the grey PgUp's 134 (which F12 shares).
+inline constexpr KeyRow keypad_home = keypad_key(home);
+inline constexpr KeyRow keypad_up = keypad_key(up);
+inline constexpr KeyRow keypad_page_up = {{0, 73}, {0, 73}, {0, 132}, no_key};
+inline constexpr KeyRow keypad_left = keypad_key(left);
+inline constexpr KeyRow keypad_right = keypad_key(right);
+inline constexpr KeyRow keypad_end = keypad_key(end);
+inline constexpr KeyRow keypad_down = keypad_key(down);
+inline constexpr KeyRow keypad_page_down = keypad_key(page_down);
+inline constexpr KeyRow keypad_insert = keypad_key(insert);
+inline constexpr KeyRow keypad_delete = keypad_key(del);
 
 }  // namespace extended_keys
 

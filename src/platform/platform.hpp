@@ -60,7 +60,8 @@ void write_out(std::string_view text);
 // Writes a message to standard error at once.
 void write_error(std::string_view text);
 
-// Clears the console, scrollback included, and puts the cursor home.
+// Clears the console, its scrollback too where the terminal can, and puts
+// the cursor home.
 void clear_screen();
 
 // Shows the "press any key" prompt and waits for one key press on the console.

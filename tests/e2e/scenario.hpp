@@ -39,7 +39,8 @@ inline constexpr std::string_view n_tilde = "\xc3\xb1";  // "ñ" in UTF-8
 }  // namespace keys
 
 // What the POSIX program writes around each key wait in the pane (its
-// terminal type is screen): the keypad switched to transmit mode, and back.
+// terminal type is tmux-256color): the keypad switched to transmit mode,
+// and back.
 inline const std::string keypad_on = "\x1b[?1h\x1b=";
 inline const std::string key_wait_switches = keypad_on + "\x1b[?1l\x1b>";
 

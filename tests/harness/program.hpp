@@ -49,8 +49,10 @@ struct Program {
     bool log_is_program_output = true;
 
     // What the program writes to clear the screen, as the output log shows
-    // it (only looked at when the log holds the program's output).
-    std::string clear_bytes = "\x1b[H\x1b[2J\x1b[3J";
+    // it (only looked at when the log holds the program's output): on POSIX,
+    // the pane's description's clear and scrollback erase, as clear(1) sends
+    // them.
+    std::string clear_bytes = "\x1b[H\x1b[J\x1b[3J";
 
     // Clearing the screen empties the terminal's scrollback too ("\x1b[3J"),
     // as "cls" empties the console's buffer; the scenarios then see the

@@ -36,7 +36,7 @@ constexpr std::string_view tmux_configuration =
     "set -g remain-on-exit on\n"
     "set -g remain-on-exit-format ''\n"
     "set -g history-limit 50000\n"
-    "set -g default-terminal screen\n"
+    "set -g default-terminal tmux-256color\n"
     "set -s escape-time 0\n";
 
 std::string hex_byte(unsigned char byte) {

@@ -52,6 +52,7 @@ std::vector<int> codes_of(std::string_view text) {
 struct SequenceCase {
     const char* bytes;
     KeyPress codes;
+    const char* type = nullptr;  // the terminal type whose description reads them, if any
 };
 
 TEST(KeyDecoder, TerminalSequencesGiveTheWindowsConsoleCodes) {
@@ -79,13 +80,21 @@ TEST(KeyDecoder, TerminalSequencesGiveTheWindowsConsoleCodes) {
         // Keys the console gives as one code.
         {"\x1b[Z", {9}}, {"\x1bOM", {13}},
         // rxvt's F-keys that its description lacks: Shift, Ctrl in the last
-        // byte; Shift+F3 to F10 after F11 and F12. The application keypad.
-        {"\x1b[23$", {224, 135}}, {"\x1b[11^", {0, 94}}, {"\x1b[34^", {0, 103}}, {"\x1bOq", {'1'}},
+        // byte; Shift+F3 to F10 after F11 and F12.
+        {"\x1b[23$", {224, 135}}, {"\x1b[11^", {0, 94}}, {"\x1b[34^", {0, 103}},
+        // The application keypad with NumLock off: its keys by position, even
+        // where a description names them, unless it names them F-keys.
+        {"\x1bOq", {0, 79}}, {"\x1bOx", {0, 72}}, {"\x1bOn", {0, 83}}, {"\x1bO5y", {0, 132}},
+        {"\x1bOp", {0, 82}, "xterm"}, {"\x1bOt", {0, 63}, "vt100"},
+        // The longest string wins: Home, where Enter's string starts it.
+        {"\x1b[1~", {224, 71}, "att4418"},
     };
     // clang-format on
     for (const SequenceCase& c : cases) {
         const std::string_view text = c.bytes;
-        const DecodeResult result = decode(text);
+        const auto keys =
+            c.type ? platform::read_terminal_description(c.type).keys : std::vector<platform::DescribedKey>{};
+        const DecodeResult result = decode(text, true, keys);
         EXPECT_EQ(result.status, DecodeStatus::key) << testing::PrintToString(text);
         EXPECT_EQ(result.length, text.size()) << testing::PrintToString(text);
         EXPECT_EQ(result.codes, c.codes) << testing::PrintToString(text);
@@ -96,9 +105,7 @@ TEST(KeyDecoder, CharacterKeysGiveOneCode) {
     EXPECT_EQ(codes_of("a1 S"), (std::vector<int>{'a', '1', ' ', 'S'}));
     EXPECT_EQ(codes_of("\r\x03\x05"), (std::vector<int>{13, 3, 5}));  // Enter, Ctrl+C, Ctrl+E
     EXPECT_EQ(codes_of("\x7f"), (std::vector<int>{8}));               // Backspace, as on the console
-    EXPECT_EQ(codes_of("\x1b"
-                       "b"),
-              (std::vector<int>{'b'}));  // Alt+b: the letter itself
+    EXPECT_EQ(codes_of("\033b"), (std::vector<int>{'b'}));            // Alt+b: the letter itself
 }
 
 TEST(KeyDecoder, UTF8CharacterIsOneKeyWithItsLatin1Code) {
@@ -117,9 +124,7 @@ TEST(KeyDecoder, SplitUTF8CharacterWaitsForItsLastByte) {
 
 TEST(KeyDecoder, BytesThatAreNotUTF8AreKeysOfTheirOwn) {
     // A Latin-1 terminal sends one byte per character.
-    EXPECT_EQ(codes_of("\xf1"
-                       "a"),
-              (std::vector<int>{0xF1, 'a'}));
+    EXPECT_EQ(codes_of("\361a"), (std::vector<int>{0xF1, 'a'}));
     const DecodeResult lone = decode("\xe9", false);
     EXPECT_EQ(lone.codes, KeyPress{0xE9});
     EXPECT_EQ(codes_of("\xc0\x80"), (std::vector<int>{0xC0, 0x80}));  // overlong form refused
@@ -139,10 +144,20 @@ TEST(KeyDecoder, IncompleteSequenceWaitsThenIsDroppedWhole) {
     const DecodeResult cut = decode("\x1b[1;5", false);
     EXPECT_EQ(cut.status, DecodeStatus::skipped);
     EXPECT_EQ(cut.length, 5U);
+    // Where Enter sends "\E[", the start of longer keys: Enter once nothing
+    // follows, and a key cut short is no Enter and digits.
+    const auto keys = platform::read_terminal_description("att4418").keys;
+    EXPECT_EQ(decode("\x1b[", true, keys).status, DecodeStatus::need_more);
+    EXPECT_EQ(decode("\x1b[", false, keys).codes, KeyPress{13});
+    EXPECT_EQ(decode("\x1b[1", false, keys).status, DecodeStatus::skipped);
+    EXPECT_EQ(decode("\x1b[1", false, keys).length, 3U);
 }
 
+// And so are keys the console gives nothing for: the keypad's 5, and Alt
+// with its keys, which types characters by their numbers there.
 TEST(KeyDecoder, UnknownSequenceIsSwallowedWhole) {
-    for (const std::string_view text : {"\x1b[99~", "\x1b[1;5X", "\x1b[?1;2c", "\x1bOz", "\x1b[1 q"}) {
+    for (const std::string_view text :
+         {"\x1b[99~", "\x1b[1;5X", "\x1b[?1;2c", "\x1bOz", "\x1b[1 q", "\x1bOu", "\x1b\x1bOq"}) {
         const DecodeResult result = decode(text);
         EXPECT_EQ(result.status, DecodeStatus::skipped) << testing::PrintToString(text);
         EXPECT_EQ(result.length, text.size()) << testing::PrintToString(text);
@@ -202,6 +217,27 @@ TEST(KeyDecoder, EveryKeyStringOfATerminalsDescriptionGivesItsWindowsCodes) {
             if (same == xterm.end() || std::regex_match(name, std::regex("k([abc][123]|p5)"))) continue;
             EXPECT_EQ(result.codes, decode(same->second, false).codes) << type << " " << name;
         }
+    }
+}
+
+// Beside its keys, a description gives the keypad's switches, both or
+// neither, and the screen's clear as clear(1) sends it: padded for the
+// output's speed (NUL bytes on a slow terminal), the scrollback's erase after
+// it where there is one, a line end where there is none.
+TEST(KeyDecoder, TerminalDescriptionGivesKeypadSwitchesInPairsAndItsClear) {
+    const std::string_view common_clear = "\x1b[H\x1b[2J\x1b[3J";
+    const std::string_view cases[][4] = {
+        {"xterm", "\x1b[?1h\x1b=", "\x1b[?1l\x1b>", common_clear},
+        {"tek4125", "", "", "\x1b[H\x1b[J"},  // "\E=" alone; "$<50>" of padding
+        {"dumb", "", "", "\n"},
+        {"no-such-terminal", "", "", common_clear},
+    };
+    for (const auto& [type, keypad_on, keypad_off, clear] : cases) {
+        const auto description = platform::read_terminal_description(std::string(type).c_str());
+        EXPECT_EQ(description.keypad_on, keypad_on) << type;
+        EXPECT_EQ(description.keypad_off, keypad_off) << type;
+        EXPECT_EQ(description.clear.substr(0, clear.size()), clear) << type;
+        EXPECT_EQ(description.clear.find_first_not_of('\0', clear.size()), std::string::npos) << type;
     }
 }
 

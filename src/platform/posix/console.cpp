@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "platform/platform.hpp"
+#include "platform/posix/terminal.hpp"
 
 namespace platform {
 namespace {
@@ -32,10 +33,10 @@ void write_out(std::string_view text) {
     if (stdout_is_terminal()) std::fflush(stdout);
 }
 
-// As the Windows "cls": the screen and its scrollback on a terminal, a form
-// feed when the output goes to a file or a pipe.
+// As the Windows "cls": the screen on a terminal, as its description clears
+// it, a form feed when the output goes to a file or a pipe.
 void clear_screen() {
-    write_out(stdout_is_terminal() ? "\x1b[H\x1b[2J\x1b[3J" : "\f");
+    write_out(stdout_is_terminal() ? std::string_view(terminal_description().clear) : "\f");
 }
 
 // The prompt of the Windows interpreter's "pause", and the whole key it waits for.

@@ -65,15 +65,16 @@ constexpr Sequence sequences[] = {
     // The Linux console's F1 to F5.
     {"[[", 1, 'A', function_key(1)}, {"[[", 1, 'B', function_key(2)}, {"[[", 1, 'C', function_key(3)},
     {"[[", 1, 'D', function_key(4)}, {"[[", 1, 'E', function_key(5)},
-    // Shift+Tab, and the application keypad: Enter, and the characters that
-    // its keys give with NumLock on.
+    // Shift+Tab, and the application keypad: Enter, its signs, and its keys
+    // with NumLock off by their positions (its 5 gives nothing). With NumLock
+    // on, terminals send the digits themselves.
     {"[", 1, 'Z', shift_tab}, {"O", 1, 'M', keypad_enter},
-    {"O", 1, 'p', single_code('0')}, {"O", 1, 'q', single_code('1')}, {"O", 1, 'r', single_code('2')},
-    {"O", 1, 's', single_code('3')}, {"O", 1, 't', single_code('4')}, {"O", 1, 'u', single_code('5')},
-    {"O", 1, 'v', single_code('6')}, {"O", 1, 'w', single_code('7')}, {"O", 1, 'x', single_code('8')},
-    {"O", 1, 'y', single_code('9')}, {"O", 1, 'j', single_code('*')}, {"O", 1, 'k', single_code('+')},
-    {"O", 1, 'l', single_code(',')}, {"O", 1, 'm', single_code('-')}, {"O", 1, 'n', single_code('.')},
-    {"O", 1, 'o', single_code('/')}, {"O", 1, 'X', single_code('=')},
+    {"O", 1, 'p', keypad_insert}, {"O", 1, 'q', keypad_end}, {"O", 1, 'r', keypad_down},
+    {"O", 1, 's', keypad_page_down}, {"O", 1, 't', keypad_left}, {"O", 1, 'v', keypad_right},
+    {"O", 1, 'w', keypad_home}, {"O", 1, 'x', keypad_up}, {"O", 1, 'y', keypad_page_up},
+    {"O", 1, 'n', keypad_delete}, {"O", 1, 'j', single_code('*')}, {"O", 1, 'k', single_code('+')},
+    {"O", 1, 'l', single_code(',')}, {"O", 1, 'm', single_code('-')}, {"O", 1, 'o', single_code('/')},
+    {"O", 1, 'X', single_code('=')},
 };
 // clang-format on
 
@@ -87,6 +88,11 @@ DecodeResult skipped(std::size_t length) {
 
 DecodeResult need_more() {
     return {DecodeStatus::need_more};
+}
+
+// A key press, or nothing for a key that the console gives nothing for.
+DecodeResult pressed(std::size_t length, KeyPress codes) {
+    return codes == no_key ? skipped(length) : key(length, codes);
 }
 
 // A character key. A UTF-8 character is one key with its Latin-1 code, or "?"
@@ -209,7 +215,7 @@ DecodeResult decode_sequence(std::span<const unsigned char> in, bool more_may_fo
 
     const auto codes =
         look_up(introducer, in.subspan(parameters_begin, parameters_end - parameters_begin), final_byte, alt);
-    return codes ? key(i + 1, *codes) : skipped(i + 1);
+    return codes ? pressed(i + 1, *codes) : skipped(i + 1);
 }
 
 // The longest string of `described` that `in` starts with; need_more while
@@ -229,12 +235,24 @@ std::optional<DecodeResult> decode_described(std::span<const unsigned char> in, 
     }
     if (longest == nullptr) return std::nullopt;
     if (!longest->row) return skipped(longest->bytes.size());
-    return key(longest->bytes.size(), with_modifier(*longest->row, longest->modifier, alt));
+    return pressed(longest->bytes.size(), with_modifier(*longest->row, longest->modifier, alt));
 }
 
 DecodeResult with_prefix(DecodeResult result, std::size_t prefix) {
     if (result.status != DecodeStatus::need_more) result.length += prefix;
     return result;
+}
+
+// The longer of a description's string and a common form's sequence; while
+// the bytes may still grow into either, neither. Of two of the same length,
+// the description's. A sequence that was cut short, its last bytes never
+// come, is dropped whole even where a description's string starts it: a key
+// that arrived in pieces is never read as other keys.
+DecodeResult longest(const std::optional<DecodeResult>& described, const DecodeResult& form) {
+    if (!described) return form;
+    if (described->status == DecodeStatus::need_more || form.status == DecodeStatus::need_more)
+        return need_more();
+    return form.length > described->length ? form : *described;
 }
 
 // Escape: the key itself, the start of a sequence, or Alt held with a key,
@@ -247,12 +265,12 @@ DecodeResult decode_escape(std::span<const unsigned char> in, bool more_may_foll
     const std::size_t start = alt ? 1 : 0;  // where the key's own bytes begin
     const auto own = in.subspan(start);
     if (own.size() == 1) return more_may_follow ? need_more() : key(1, {escape});
-    if (const auto result = decode_described(own, more_may_follow, described, alt)) {
-        return with_prefix(*result, start);
-    }
+    const auto by_description = decode_described(own, more_may_follow, described, alt);
     if (own[1] == '[' || own[1] == 'O') {
-        return with_prefix(decode_sequence(own.subspan(1), more_may_follow, alt), start + 1);
+        const DecodeResult form = with_prefix(decode_sequence(own.subspan(1), more_may_follow, alt), 1);
+        return with_prefix(longest(by_description, form), start);
     }
+    if (by_description) return with_prefix(*by_description, start);
     // Two Escape presses, the second one perhaps with Alt.
     if (alt) return key(1, {escape});
     // Alt with a character key: the console gives the character itself.

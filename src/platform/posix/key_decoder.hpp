@@ -40,8 +40,9 @@ struct DescribedKey {
 // Decodes the first key press in `input` (which must not be empty).
 // `more_may_follow` says whether further bytes may still arrive: when it is
 // false, nothing returns need_more, and a lone Escape is the Escape key.
-// The strings of `described` come first; the terminals' common forms decode
-// what they lack.
+// The longest string that the bytes read so far can still complete wins,
+// from `described` and the terminals' common forms together; of two of the
+// same length, the description's.
 DecodeResult decode_terminal_key(std::span<const unsigned char> input, bool more_may_follow,
                                  std::span<const DescribedKey> described = {});
 

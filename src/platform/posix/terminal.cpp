@@ -34,12 +34,6 @@ std::vector<unsigned char> pending;
 // a key in them is coming.
 bool pending_waited = false;
 
-// The terminal's own description, read at the first key wait.
-const TerminalDescription& terminal_description() {
-    static const TerminalDescription description = read_terminal_description();
-    return description;
-}
-
 int open_terminal() {
     if (terminal_fd == not_opened) terminal_fd = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
     return terminal_fd;
@@ -101,6 +95,11 @@ ByteRead read_byte(int fd, int timeout_ms) {
 }
 
 }  // namespace
+
+const TerminalDescription& terminal_description() {
+    static const TerminalDescription description = read_terminal_description();
+    return description;
+}
 
 std::optional<KeyPress> wait_key_press() {
     const int fd = open_terminal();

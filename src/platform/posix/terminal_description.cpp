@@ -1,5 +1,7 @@
 #include "platform/posix/terminal_description.hpp"
 
+#include <unistd.h>
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -32,9 +34,10 @@ constexpr NamedKey named_keys[] = {
     {"kf5", function_key(5)}, {"kf6", function_key(6)}, {"kf7", function_key(7)}, {"kf8", function_key(8)},
     {"kf9", function_key(9)}, {"kf10", function_key(10)}, {"kf11", f11}, {"kf12", f12},
     {"kcbt", single_code('\t')}, {"kent", keypad_enter},  // the console gives Shift+Tab as Tab
-    // The keypad's signs, whose strings mean other keys elsewhere (putty's "/"
-    // is xterm's F2), and its NumLock, which gives nothing on the console.
-    {"kpZRO", single_code('0')}, {"kpDOT", single_code('.')}, {"kpCMA", single_code(',')},
+    // The keypad's 0 and "." by their positions, as its other keys, and its
+    // signs, whose strings mean other keys elsewhere (putty's "/" is xterm's
+    // F2), and its NumLock, which gives nothing on the console.
+    {"kpZRO", keypad_insert}, {"kpDOT", keypad_delete}, {"kpCMA", single_code(',')},
     {"kpADD", single_code('+')}, {"kpSUB", single_code('-')}, {"kpMUL", single_code('*')},
     {"kpDIV", single_code('/')}, {"kpNUM", std::nullopt},
 };
@@ -54,12 +57,18 @@ constexpr ModifiedKey modified_keys[] = {
 
 constexpr int highest_modifier = 8;
 
+// A string capability as the description gives it; null where it has none.
+const char* described_string(const char* name) {
+    const char* value = tigetstr(name);
+    // (char*)-1: no string capability of that name.
+    return reinterpret_cast<std::intptr_t>(value) == -1 ? nullptr : value;
+}
+
 // A string capability, without the delays ("$<5>") that only matter when
 // sending it; empty where the description has none.
 std::string string_capability(const std::string& name) {
-    const char* value = tigetstr(name.c_str());
-    // (char*)-1: no string capability of that name.
-    if (value == nullptr || reinterpret_cast<std::intptr_t>(value) == -1) return {};
+    const char* value = described_string(name.c_str());
+    if (value == nullptr) return {};
     std::string text;
     for (std::string_view rest = value; !rest.empty();) {
         const auto delay = rest.find("$<");
@@ -69,6 +78,30 @@ std::string string_capability(const std::string& name) {
         rest.remove_prefix(delay_end + 1);
     }
     return text;
+}
+
+// The text that tputs makes of a string, padding included.
+std::string* padded_text = nullptr;
+
+extern "C" int add_to_padded_text(int byte) {
+    padded_text->push_back(static_cast<char>(byte));
+    return byte;
+}
+
+// The screen's clear as clear(1) sends it: the description's clear, then its
+// erase of the scrollback where it has one, each padded by tputs for the
+// speed of standard output, where the clear goes. A terminal that cannot
+// clear gets a line end, so that the next screen at least starts on a line
+// of its own.
+std::string screen_clear() {
+    std::string text;
+    padded_text = &text;
+    for (const char* name : {"clear", "E3"}) {
+        if (const char* value = described_string(name))
+            tputs(value, lines > 0 ? lines : 1, add_to_padded_text);
+    }
+    padded_text = nullptr;
+    return text.empty() ? "\n" : text;
 }
 
 // Only strings that start with ESC: a single byte is a character, read as one.
@@ -83,8 +116,13 @@ void add_key(TerminalDescription& description, const std::string& name, std::opt
 
 TerminalDescription read_terminal_description(const char* type) {
     int error = 0;
-    if (setupterm(type, -1, &error) != 0) return {};
-    TerminalDescription description{string_capability("smkx"), string_capability("rmkx"), {}};
+    if (setupterm(type, STDOUT_FILENO, &error) != 0) return {};
+    TerminalDescription description{string_capability("smkx"), string_capability("rmkx"), screen_clear(), {}};
+    // A switch that cannot be undone is never made.
+    if (description.keypad_on.empty() || description.keypad_off.empty()) {
+        description.keypad_on.clear();
+        description.keypad_off.clear();
+    }
     for (const NamedKey& key : named_keys) add_key(description, key.name, key.row, key.modifier);
     for (const ModifiedKey& key : modified_keys) {
         add_key(description, key.stem, key.row, shift_modifier);

@@ -1,6 +1,6 @@
 // What the terminal's own description (its terminfo entry, named by TERM)
 // says about its keys: the strings they send in keypad-transmit mode, and the
-// strings that switch that mode on and off.
+// strings that switch that mode on and off; and how its screen is cleared.
 #pragma once
 
 #include <string>
@@ -10,9 +10,12 @@
 
 namespace platform {
 
+// Without a description, the keypad is left alone, and the screen cleared as
+// the common terminals clear it, scrollback included.
 struct TerminalDescription {
-    std::string keypad_on;  // empty where the description has none
+    std::string keypad_on;  // both empty unless the description has both
     std::string keypad_off;
+    std::string clear = "\x1b[H\x1b[2J\x1b[3J";
     std::vector<DescribedKey> keys;
 };
 

@@ -8,26 +8,11 @@
 namespace platform {
 namespace {
 
-// A modifier column that gives nothing.
-constexpr KeyPress no_key{-1};
-
 struct ScanRow {
     int scan_code;
     bool enhanced;
     KeyRow codes;
 };
-
-// A numeric keypad key with NumLock off: the grey key's codes after 0. On
-// Windows the console gives Shift with these keys a digit as its character,
-// so the Shift column is reached only where grey keys come without their flag
-// (Wine in a Unix terminal), and there Shift+arrow stays an arrow. Alt with
-// keypad keys types a character by its number, so it gives nothing here.
-constexpr KeyRow keypad_key(const KeyRow& grey) {
-    return {{0, grey.plain.second}, {0, grey.plain.second}, {0, grey.ctrl.second}, no_key};
-}
-
-// Ctrl with keypad 9 gives 132, not the grey PgUp's 134 (which F12 shares).
-constexpr KeyRow keypad_page_up = {{0, 73}, {0, 73}, {0, 132}, no_key};
 
 constexpr std::array scan_rows = {
     ScanRow{71, true, extended_keys::home},
@@ -42,16 +27,16 @@ constexpr std::array scan_rows = {
     ScanRow{83, true, extended_keys::del},
     ScanRow{28, true, extended_keys::keypad_enter},
     ScanRow{53, true, {{'/'}, {'?'}, {0, 149}, {0, 164}}},  // keypad /
-    ScanRow{71, false, keypad_key(extended_keys::home)},
-    ScanRow{72, false, keypad_key(extended_keys::up)},
-    ScanRow{73, false, keypad_page_up},
-    ScanRow{75, false, keypad_key(extended_keys::left)},
-    ScanRow{77, false, keypad_key(extended_keys::right)},
-    ScanRow{79, false, keypad_key(extended_keys::end)},
-    ScanRow{80, false, keypad_key(extended_keys::down)},
-    ScanRow{81, false, keypad_key(extended_keys::page_down)},
-    ScanRow{82, false, keypad_key(extended_keys::insert)},
-    ScanRow{83, false, keypad_key(extended_keys::del)},
+    ScanRow{71, false, extended_keys::keypad_home},
+    ScanRow{72, false, extended_keys::keypad_up},
+    ScanRow{73, false, extended_keys::keypad_page_up},
+    ScanRow{75, false, extended_keys::keypad_left},
+    ScanRow{77, false, extended_keys::keypad_right},
+    ScanRow{79, false, extended_keys::keypad_end},
+    ScanRow{80, false, extended_keys::keypad_down},
+    ScanRow{81, false, extended_keys::keypad_page_down},
+    ScanRow{82, false, extended_keys::keypad_insert},
+    ScanRow{83, false, extended_keys::keypad_delete},
     ScanRow{59, false, function_key(1)},
     ScanRow{60, false, function_key(2)},
     ScanRow{61, false, function_key(3)},
