@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/entry_text.hpp"
+
 namespace platform {
 
 // One key press as the console reports it: a single code, or, for a key that
@@ -52,6 +54,10 @@ bool standard_input_hung_up();
 // Whether entries are UTF-8 text (a UTF-8 locale, or a UTF-8 ANSI code page
 // on Windows); otherwise each byte is one character.
 bool text_is_utf8();
+
+// Which codes beyond ASCII the terminal or console that shows standard
+// output reads as controls, so that nothing typed is echoed as one.
+text::C1Controls terminal_c1_controls();
 
 // Writes text to standard output as given. When standard output is a console
 // the text is on screen before this returns; otherwise it is buffered.

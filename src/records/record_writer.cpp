@@ -4,7 +4,6 @@
 #include "platform/line_ends.hpp"
 #include "records/bucket.hpp"
 #include "records/record_name.hpp"
-#include "text/entry_text.hpp"
 
 namespace records {
 namespace {
@@ -57,18 +56,18 @@ std::string disk_bytes(std::string_view image) {
 std::optional<std::string> store_record(std::string_view tree, std::string_view name,
                                         const ImageAssembler& assemble, platform::Replacing replacing) {
     if (const auto reason = unsafe_name_reason(name)) {
-        return "\nEl nombre \"" + text::printable(name) + "\" no es valido: " + *reason +
+        return "\nEl nombre \"" + console::escaped(name) + "\" no es valido: " + *reason +
                ". No se ha guardado nada.";
     }
     const std::string folder = bucket_folder(tree, bucket_number(name));
     const std::string image = assemble(platform::local_time());
     const auto outcome = platform::replace_file(folder, record_file_name(name), disk_bytes(image), replacing);
     if (outcome.error == platform::FileError::none) return std::nullopt;
-    const std::string failure =
-        "\nNo se pudo guardar " + bucket_path(tree, name) + ": " + failure_reason(outcome, folder) + ".";
+    const std::string failure = "\nNo se pudo guardar " + console::escaped(bucket_path(tree, name)) + ": " +
+                                failure_reason(outcome, folder) + ".";
     if (!outcome.new_content_at.empty()) {
         return failure + " El archivo anterior ya no esta en su sitio; el contenido nuevo ha quedado en " +
-               outcome.new_content_at + ".";
+               console::escaped(outcome.new_content_at) + ".";
     }
     return failure + " No se ha cambiado nada.";
 }
