@@ -38,6 +38,14 @@ std::string failure_reason(const platform::FileOutcome& outcome, const std::stri
         case FileError::network_lost: return "se ha perdido la conexion con la carpeta de red";
         case FileError::exists:
             return "ya existe, y el nombre escrito era mas largo, asi que no se reemplaza";
+        case FileError::other_name:
+            if (outcome.listed_name.empty()) {
+                return "el sistema de archivos lo lleva a otro registro de la carpeta, asi que no se "
+                       "reemplaza";
+            }
+            return "es el nombre corto de otro registro, " +
+                   console::escaped(folder + platform::path_separator() + outcome.listed_name) +
+                   ", asi que no se reemplaza";
         case FileError::temporary_gone:
             return "otro programa ha borrado el archivo temporal de esta escritura antes de ponerlo en su "
                    "sitio";
