@@ -2,11 +2,11 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <locale.h>
-#include <wctype.h>
 
 #include <cerrno>
+#include <clocale>
 #include <cstring>
+#include <cwctype>
 #include <string_view>
 
 #include "text/entry_text.hpp"
