@@ -18,7 +18,7 @@ void show_char_code() {
             "\nEse caracter no existe en la pagina de codigos de Windows: ningun nombre puede empezar por "
             "el.");
     } else {
-        print("\nEl valor AscII del caracter " + text::printable(char_entry) + ", es " +
+        print("\nEl valor AscII del caracter " + escaped(char_entry) + ", es " +
               std::to_string(text::first_byte_code(char_entry)));
     }
     print("\n");

@@ -23,13 +23,13 @@ std::string cut_notice(std::string_view label, const std::string& kept, std::opt
     switch (*limited) {
         case LimitedEntry::record_name:
             notice += " se ha cortado: el registro guardado es ";
-            notice += record_path;
+            notice += escaped(record_path);
             break;
         case LimitedEntry::secret:
             notice += " se ha cortado: se han guardado sus primeros " +
                       std::to_string(text::character_count(kept, platform::text_is_utf8())) + " caracteres";
             break;
-        case LimitedEntry::shown: notice += " se ha cortado a \"" + text::printable(kept) + "\""; break;
+        case LimitedEntry::shown: notice += " se ha cortado a \"" + escaped(kept) + "\""; break;
     }
     notice += ".";
     return notice;

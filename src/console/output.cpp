@@ -8,6 +8,10 @@ void print(std::string_view text) {
     platform::write_out(text);
 }
 
+std::string escaped(std::string_view text) {
+    return text::printable(text, platform::terminal_c1_controls());
+}
+
 void clear_screen() {
     platform::clear_screen();
 }

@@ -1,12 +1,17 @@
 // What the operator sees: printing, clearing the screen, pausing, leaving.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace console {
 
 // Writes text to standard output exactly as given, with no line feed added.
 void print(std::string_view text);
+
+// An entry, a name or a path as it may be shown on this terminal: its control
+// codes as "\xHH" (see text::printable), so that it can never drive it.
+std::string escaped(std::string_view text);
 
 // Clears the screen and its scrollback, cursor home.
 void clear_screen();

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/entry_text.hpp"
+
 namespace platform {
 
 // One key press as the console reports it: a single code, or, for a key that
@@ -52,6 +54,10 @@ bool standard_input_hung_up();
 // Whether entries are UTF-8 text (a UTF-8 locale, or a UTF-8 ANSI code page
 // on Windows); otherwise each byte is one character.
 bool text_is_utf8();
+
+// Which codes beyond ASCII the terminal or console that shows standard
+// output reads as controls, so that nothing typed is echoed as one.
+text::C1Controls terminal_c1_controls();
 
 // Writes text to standard output as given. When standard output is a console
 // the text is on screen before this returns; otherwise it is buffered.
@@ -110,6 +116,7 @@ enum class FileError {
     network_lost,    // the network folder has gone away
     exists,          // a file of that name exists, and it may not be replaced
     temporary_gone,  // another program removed the new content's temporary file
+    other_name,      // the name is another file's alias (its short 8.3 name), not its own
     other,
 };
 
@@ -122,6 +129,9 @@ struct FileOutcome {
     // Set when a failed replacement took the old file away: where the new
     // content was left instead.
     std::string new_content_at;
+    // Set when the name was another file's alias: the name that the folder
+    // lists that file under (empty when none of its entries is that file).
+    std::string listed_name;
 };
 
 // Whether the new file may take the place of an existing one.
@@ -130,11 +140,13 @@ enum class Replacing { allowed, refused };
 // Puts `bytes` in place of the file `file_name` inside `folder`, all or
 // nothing: until the new content is complete and on disk, the old file (if
 // any) stays whole. A file that this user could not open for writing, a
-// symbolic link, and any existing file when replacing is refused, are left as
-// they are. The new file keeps the old one's permissions (never the set-id
-// bits). No temporary file is left behind on failure, nor when a signal or a
-// console event ends the process during the write; one left by a crash is
-// removed by a later write into the same folder (see temporary_names.hpp).
+// symbolic link, a file that `file_name` reaches only as an alias of its own
+// name (a short 8.3 name), and any existing file when replacing is refused,
+// are left as they are. The new file keeps the old one's permissions (never
+// the set-id bits). No temporary file is left behind on failure, nor when a
+// signal or a console event ends the process during the write; one left by a
+// crash is removed by a later write into the same folder (see
+// temporary_names.hpp).
 FileOutcome replace_file(const std::string& folder, const std::string& file_name, std::string_view bytes,
                          Replacing replacing);
 

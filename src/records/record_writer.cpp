@@ -4,7 +4,6 @@
 #include "platform/line_ends.hpp"
 #include "records/bucket.hpp"
 #include "records/record_name.hpp"
-#include "text/entry_text.hpp"
 
 namespace records {
 namespace {
@@ -39,6 +38,14 @@ std::string failure_reason(const platform::FileOutcome& outcome, const std::stri
         case FileError::network_lost: return "se ha perdido la conexion con la carpeta de red";
         case FileError::exists:
             return "ya existe, y el nombre escrito era mas largo, asi que no se reemplaza";
+        case FileError::other_name:
+            if (outcome.listed_name.empty()) {
+                return "el sistema de archivos lo lleva a otro registro de la carpeta, asi que no se "
+                       "reemplaza";
+            }
+            return "es el nombre corto de otro registro, " +
+                   console::escaped(folder + platform::path_separator() + outcome.listed_name) +
+                   ", asi que no se reemplaza";
         case FileError::temporary_gone:
             return "otro programa ha borrado el archivo temporal de esta escritura antes de ponerlo en su "
                    "sitio";
@@ -57,18 +64,18 @@ std::string disk_bytes(std::string_view image) {
 std::optional<std::string> store_record(std::string_view tree, std::string_view name,
                                         const ImageAssembler& assemble, platform::Replacing replacing) {
     if (const auto reason = unsafe_name_reason(name)) {
-        return "\nEl nombre \"" + text::printable(name) + "\" no es valido: " + *reason +
+        return "\nEl nombre \"" + console::escaped(name) + "\" no es valido: " + *reason +
                ". No se ha guardado nada.";
     }
     const std::string folder = bucket_folder(tree, bucket_number(name));
     const std::string image = assemble(platform::local_time());
     const auto outcome = platform::replace_file(folder, record_file_name(name), disk_bytes(image), replacing);
     if (outcome.error == platform::FileError::none) return std::nullopt;
-    const std::string failure =
-        "\nNo se pudo guardar " + bucket_path(tree, name) + ": " + failure_reason(outcome, folder) + ".";
+    const std::string failure = "\nNo se pudo guardar " + console::escaped(bucket_path(tree, name)) + ": " +
+                                failure_reason(outcome, folder) + ".";
     if (!outcome.new_content_at.empty()) {
         return failure + " El archivo anterior ya no esta en su sitio; el contenido nuevo ha quedado en " +
-               outcome.new_content_at + ".";
+               console::escaped(outcome.new_content_at) + ".";
     }
     return failure + " No se ha cambiado nada.";
 }

@@ -95,11 +95,21 @@ std::string hex_escape(unsigned char byte) {
     return {'\\', 'x', digits[byte >> 4], digits[byte & 0xF]};
 }
 
-std::string printable(std::string_view bytes) {
+std::string printable(std::string_view bytes, C1Controls c1) {
     std::string shown;
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        shown += is_control(byte) ? hex_escape(byte) : std::string(1, c);
+    while (!bytes.empty()) {
+        const auto lead = static_cast<unsigned char>(bytes.front());
+        std::size_t length = 1;
+        bool control = is_control(lead) || (c1 == C1Controls::bytes && lead >= 0x80 && lead <= 0x9F);
+        if (c1 == C1Controls::utf8 && lead >= 0x80) {
+            const Utf8Character character = next_utf8_character(bytes);
+            if (character.valid) length = character.length;
+            control = character.valid && character.code_point <= 0x9F;
+        }
+        for (const char c : bytes.substr(0, length)) {
+            shown += control ? hex_escape(static_cast<unsigned char>(c)) : std::string(1, c);
+        }
+        bytes.remove_prefix(length);
     }
     return shown;
 }

@@ -41,8 +41,17 @@ std::optional<unsigned char> first_control_byte(std::string_view bytes);
 // A byte as "\xHH", as messages show what cannot be shown as it is.
 std::string hex_escape(unsigned char byte);
 
-// `bytes` as they can be shown on a terminal: control bytes as "\xHH", so
-// that an entry echoed in a message can never drive the terminal.
-std::string printable(std::string_view bytes);
+// Which bytes beyond ASCII a terminal reads as control codes (C1, such as
+// the 8-bit forms of Escape-[ and of the start of a window title).
+enum class C1Controls {
+    none,   // none: 0x80 to 0x9F are characters (the Windows console's code pages)
+    bytes,  // the bytes 0x80 to 0x9F (a terminal whose encoding is not UTF-8)
+    utf8,   // the characters U+0080 to U+009F (a UTF-8 terminal)
+};
+
+// `bytes` as they can be shown on a terminal that reads `c1` as control
+// codes: control bytes, and the bytes of those codes, as "\xHH", so that an
+// entry, a name or a path echoed in a message can never drive the terminal.
+std::string printable(std::string_view bytes, C1Controls c1);
 
 }  // namespace text

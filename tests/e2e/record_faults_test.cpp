@@ -9,6 +9,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstring>
+#include <tuple>
 #include <utility>
 
 #include "scenario.hpp"
@@ -94,6 +95,19 @@ protected:
         expect_outcome("No se pudo guardar " + native_path(dialogue.record()) + ": " + reason +
                        ". No se ha cambiado nada.");
         EXPECT_EQ(term().log_count(dialogue.success_message), successes);
+    }
+
+    // The short name of `dialogue`'s record, as the listing gives it before
+    // the long name ("GAME~BGG" for GameMaster.txt under Wine).
+    std::string short_name(const Dialogue& dialogue) {
+        Launch listing{.argv = program().short_names_listing,
+                       .environment = environment_with(program().environment)};
+        listing.directory = data() / dialogue.bucket_folder;
+        listing.stdout_path = data() / "listing.txt";
+        EXPECT_TRUE(wait_child(spawn(listing), program().timeout));
+        const std::string text = read_file(listing.stdout_path);
+        const auto start = text.rfind(' ', text.find(" " + dialogue.file_name + "\r") - 1) + 1;
+        return text.substr(start, text.find('.', start) - start);
     }
 
     // The old record is there, byte for byte, and nothing else is.
@@ -204,7 +218,10 @@ INSTANTIATE_TEST_SUITE_P(Signals, InterruptedWrite,
 // A name cut to its limit after its message is another name than the one
 // typed: where a record of the cut name exists, nothing takes its place, in
 // either dialogue (an account, or a player's character that would become a GM).
-TEST_F(RecordFaults, ACutNameNeverReplacesAnExistingRecord) {
+// Nor does a short (8.3) name that the file system also finds a record by,
+// where it gives files such names; the record's own name in other letter
+// case still replaces it, as the server finds it by that name too.
+TEST_F(RecordFaults, ACutOrShortNameNeverReplacesAnotherRecord) {
     Dialogue cut_account = account_named("GameMaster");
     cut_account.entries.front().second = "GameMaster2";
     Dialogue cut_gm = gm;
@@ -221,6 +238,22 @@ TEST_F(RecordFaults, ACutNameNeverReplacesAnExistingRecord) {
         expect_refused(*cut, "ya existe, y el nombre escrito era mas largo, asi que no se reemplaza");
         expect_old_record_alone(*cut);
     }
+    if (program().short_names_listing.empty()) return;  // the test's POSIX folders have none
+    for (const Dialogue* named : {&cut_account, &cut_gm}) {
+        const std::string alias = short_name(*named);
+        Dialogue typed = *named;
+        typed.file_name = alias + ".txt";
+        (typed.key == account.key ? typed.entries.front() : typed.entries.back()).second = alias;
+        type_dialogue(typed);
+        expect_refused(typed, "es el nombre corto de otro registro, " + native_path(named->record()) +
+                                  ", asi que no se reemplaza");
+        expect_old_record_alone(*named);
+    }
+    type_dialogue(account_named("GAMEMASTER"));
+    expect_outcome(account.success_message);
+    // Wine gives the record the letter case typed.
+    EXPECT_EQ(entries_of(data() / cut_account.bucket_folder), std::vector<std::string>{"GAMEMASTER.txt"});
+    EXPECT_NE(read_file(data() / cut_account.bucket_folder / "GAMEMASTER.txt"), old_record);
 }
 
 // Run as an ordinary user in folders open to everyone: another user's private
@@ -258,9 +291,8 @@ TEST_F(RecordFaults, AnOrdinaryUserReplacesOnlyWhatTheyCouldOpenForWriting) {
     for (const Dialogue* refused : {&others, &own}) expect_old_record_alone(*refused);
     EXPECT_NE(read_file(data() / writable.record()), old_record);
     const struct stat replaced = status_of(data() / writable.record());
-    EXPECT_EQ(replaced.st_uid, user);
-    EXPECT_EQ(replaced.st_gid, shared_group);
-    EXPECT_EQ(replaced.st_mode & 07777, 0666U);
+    EXPECT_EQ(std::tuple(replaced.st_uid, replaced.st_gid, replaced.st_mode & 07777),
+              std::tuple(user, shared_group, 0666U));
     EXPECT_EQ(entries_of(data() / writable.bucket_folder), std::vector<std::string>{writable.file_name});
 }
 
@@ -275,9 +307,7 @@ TEST_F(RecordFaults, ALinkIsRefusedAndAReplacedRecordKeepsItsOwnerButNoSetIdBits
     fs::create_symlink(data() / "elsewhere.txt", data() / linked.record());
     put_old_record(account);
     const fs::path record = data() / account.record();
-    if (running_as_root()) {
-        ASSERT_EQ(::chown(record.c_str(), 1234, 5678), 0);
-    }
+    ASSERT_EQ(running_as_root() ? ::chown(record.c_str(), 1234, 5678) : 0, 0);  // root only
     ASSERT_EQ(::chmod(record.c_str(), 06755), 0);  // after the owner, whose change drops set-id bits
     const struct stat before = status_of(record);
     ASSERT_EQ(before.st_mode & 07777, 06755U);
@@ -292,9 +322,8 @@ TEST_F(RecordFaults, ALinkIsRefusedAndAReplacedRecordKeepsItsOwnerButNoSetIdBits
     EXPECT_EQ(read_file(data() / "elsewhere.txt"), old_record);
     EXPECT_EQ(entries_of(data() / linked.bucket_folder), std::vector<std::string>{linked.file_name});
     const struct stat after = status_of(record);
-    EXPECT_EQ(after.st_mode & 07777, 0755U);
-    EXPECT_EQ(after.st_uid, before.st_uid);
-    EXPECT_EQ(after.st_gid, before.st_gid);
+    EXPECT_EQ(std::tuple(after.st_mode & 07777, after.st_uid, after.st_gid),
+              std::tuple(0755U, before.st_uid, before.st_gid));
 }
 
 // Temporary files that a crash left behind (of the form either platform gives

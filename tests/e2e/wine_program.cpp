@@ -29,6 +29,7 @@ const Program& program_under_test() {
         .process_trace_variable = "WINEDEBUG=trace+process",
         .sees_test_mounts = false,
         .files_have_posix_owners = false,
+        .short_names_listing = {WINE_LOADER, "cmd", "/c", "dir", "/x"},
         .end_of_input_key = "",
         // Every start, clear and pause starts Windows processes under Wine,
         // slower still when the suite runs tests side by side.

@@ -103,6 +103,12 @@ struct Program {
     // Wine a link is a plain file and owners mean nothing.
     bool files_have_posix_owners = true;
 
+    // The command that lists a folder's files with the short (8.3) names that
+    // its file system finds them by too, each before the long name: Wine's
+    // "dir /x". Empty where the test's folders give files no such names (on
+    // POSIX only FAT and Windows shares do).
+    std::vector<std::string> short_names_listing = {};
+
     // What the terminal sends for the key that ends input at a prompt
     // (Ctrl+D); empty where it cannot be typed (Wine in a Unix terminal
     // swallows Ctrl+Z).

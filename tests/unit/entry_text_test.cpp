@@ -29,10 +29,9 @@ TEST(EntryText, CutsKeepWholeCharacters) {
     EXPECT_EQ(text::without_cut_character("ab\xc3"), "ab");
     EXPECT_EQ(text::without_cut_character("ab\xe2\x82"), "ab");
     EXPECT_EQ(text::without_cut_character("\xf0\x9f\x98"), "");
-    EXPECT_EQ(text::without_cut_character("ab\xe2\x82\xac"), "ab\xe2\x82\xac");
-    EXPECT_EQ(text::without_cut_character("\xf0\x9f\x98\x80"), "\xf0\x9f\x98\x80");
-    EXPECT_EQ(text::without_cut_character("ab\xff"), "ab\xff");  // a stray byte, not a cut character
-    EXPECT_EQ(text::without_cut_character("ab\x80\x80\x80"), "ab\x80\x80\x80");
+    // Whole characters, and stray bytes that are no cut character, stay.
+    for (const std::string_view whole : {"ab\xe2\x82\xac", "\xf0\x9f\x98\x80", "ab\xff", "ab\x80\x80\x80"})
+        EXPECT_EQ(text::without_cut_character(whole), whole);
 }
 
 TEST(EntryText, ControlBytesAreFoundAndShownAsHex) {
@@ -42,8 +41,14 @@ TEST(EntryText, ControlBytesAreFoundAndShownAsHex) {
     EXPECT_EQ(text::first_control_byte("tab\there"), '\t');
     EXPECT_EQ(text::first_control_byte("mu\xc3\xb1oz \xf1\x80\xff ~"), std::nullopt);
 
-    EXPECT_EQ(text::printable("a\x1b[2J\tb"), "a\\x1B[2J\\x09b");
-    EXPECT_EQ(text::printable("\xe9t\x7f"), "\xe9t\\x7F");
+    // C1 controls (an 8-bit OSC that sets the window title, ST, CSI) are
+    // escaped as the terminal reads them: bytes, or UTF-8 characters.
+    using enum text::C1Controls;
+    EXPECT_EQ(text::printable("a\x1b[2J\tb\x9d\x80", none), "a\\x1B[2J\\x09b\x9d\x80");
+    EXPECT_EQ(text::printable("\xe9t\x7f\x9d\x30;T\x9c\x80\xa0\xff\x9f", bytes),
+              "\xe9t\\x7F\\x9D0;T\\x9C\\x80\xa0\xff\\x9F");
+    EXPECT_EQ(text::printable("\xc2\x9d\x30;T\xc2\x9f\xc2\x80\xc2\xa0\xc3\xb1\xe2\x82\xac\x9b", utf8),
+              "\\xC2\\x9D0;T\\xC2\\x9F\\xC2\\x80\xc2\xa0\xc3\xb1\xe2\x82\xac\x9b");
 }
 
 }  // namespace

@@ -26,6 +26,12 @@ bool standard_input_hung_up() {
     return ::tcgetattr(STDIN_FILENO, &settings) != 0 && errno == EIO;
 }
 
+// A terminal reads the C1 controls in its encoding, the one the locale names:
+// as bytes, or as UTF-8 characters.
+text::C1Controls terminal_c1_controls() {
+    return text_is_utf8() ? text::C1Controls::utf8 : text::C1Controls::bytes;
+}
+
 // On a terminal every piece is shown at once; to a file or a pipe the
 // standard library's block buffering holds it until exit.
 void write_out(std::string_view text) {

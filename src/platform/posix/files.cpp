@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "platform/platform.hpp"
+#include "platform/posix/listed_name.hpp"
 #include "platform/posix/signal_cleanup.hpp"
 #include "platform/posix/write_all.hpp"
 #include "platform/temporary_names.hpp"
@@ -161,6 +162,9 @@ FileOutcome replace_file(const std::string& folder, const std::string& file_name
     if (!replacing && errno != ENOENT) return failure(errno);
     if (replacing && replacing_rule == Replacing::refused) return {FileError::exists, EEXIST};
     if (replacing) {
+        if (FileOutcome alias = check_not_an_alias(folder, file_name, old); alias.error != FileError::none) {
+            return alias;
+        }
         if (FileOutcome refused = check_replaceable(target, old); refused.error != FileError::none) {
             return refused;
         }

@@ -131,7 +131,7 @@ void echo_on_terminal(std::string_view text) {
     const int fd = open_terminal();
     struct termios settings {};
     if (fd < 0 || ::tcgetattr(fd, &settings) != 0 || (settings.c_lflag & ECHO) == 0) return;
-    write_all(fd, text::printable(text) + "\n");
+    write_all(fd, text::printable(text, terminal_c1_controls()) + "\n");
 }
 
 }  // namespace platform

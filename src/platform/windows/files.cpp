@@ -11,6 +11,7 @@
 #include "platform/windows/code_pages.hpp"
 #include "platform/windows/console_events.hpp"
 #include "platform/windows/file_errors.hpp"
+#include "platform/windows/listed_name.hpp"
 #include "platform/windows/long_paths.hpp"
 #include "platform/windows/temporary_files.hpp"
 
@@ -161,6 +162,10 @@ FileOutcome replace_file(const std::string& folder, const std::string& file_name
     if (!replacing && ::GetLastError() != ERROR_FILE_NOT_FOUND) return failure(::GetLastError());
     if (replacing && replacing_rule == Replacing::refused) return {FileError::exists, ERROR_ALREADY_EXISTS};
     if (replacing) {
+        if (FileOutcome alias = check_not_an_alias(target, wide_from_ansi(file_name));
+            alias.error != FileError::none) {
+            return alias;
+        }
         if (FileOutcome refused = check_replaceable(target, attributes); refused.error != FileError::none) {
             return refused;
         }
