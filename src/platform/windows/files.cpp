@@ -175,19 +175,19 @@ FileOutcome replace_file(const std::string& folder, const std::string& file_name
         const EventsHeldBack held;
         file = create_temporary(long_folder, temporary);
         if (file == INVALID_HANDLE_VALUE) return failure(::GetLastError());
-        temporary_file_began(temporary);
+        temporary_file_began(held, temporary);
     }
     remove_leftovers(long_folder, file);
     DWORD error = store_and_close(file, bytes);
 
-    // Put in place, or kept as the only copy, it is no event's to remove.
+    // Put in place, or kept as the only copy, it is no event's to remove; once
+    // an event has removed it, the process ends here.
     const EventsHeldBack held;
-    if (temporary_file_removed()) return failure(ERROR_OPERATION_ABORTED);  // the process is ending
     if (error == ERROR_SUCCESS) error = put_in_place_with_retries(temporary, target, replacing_rule);
     const FileOutcome outcome = error == ERROR_SUCCESS
                                     ? FileOutcome{}
                                     : failed_write(error, full_folder, temporary, target, replacing);
-    temporary_file_over();
+    temporary_file_over(held);
     return outcome;
 }
 
