@@ -124,16 +124,34 @@ DWORD put_in_place_with_retries(const std::wstring& temporary, const std::wstrin
     return error;
 }
 
+// Names tried for the only copy of a record before it keeps its temporary one.
+constexpr int kept_name_attempts = 100;
+
+// Keeps the only copy of a record, which could not take the record's place,
+// under the record's name and ".nuevo" (then "-2", "-3"...): a name that no
+// sweep of leftovers ever takes, nor the server as a record. Gives the name it
+// has; its temporary one only where no such name can be had.
+std::wstring keep_only_copy(const std::wstring& temporary, const std::wstring& target) {
+    for (int attempt = 1; attempt <= kept_name_attempts; ++attempt) {
+        const std::wstring kept = target + L".nuevo" + (attempt == 1 ? L"" : L"-" + std::to_wstring(attempt));
+        if (::MoveFileExW(temporary.c_str(), kept.c_str(), MOVEFILE_WRITE_THROUGH)) return kept;
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) break;
+    }
+    return temporary;
+}
+
 // What became of a write that failed with `error` once its temporary file
 // was made. Once a failed replacement has taken the old record away, the
-// temporary file is the only copy of the record left: it stays, and the
+// temporary file is the only copy of the record left: it is kept, and the
 // operator is told where; otherwise it is removed.
 FileOutcome failed_write(DWORD error, const std::wstring& full_folder, const std::wstring& temporary,
                          const std::wstring& target, bool replacing) {
     if (gone(temporary) && !gone(full_folder)) return {FileError::temporary_gone, static_cast<int>(error)};
     FileOutcome outcome = failure(error);
     if (replacing && gone(target)) {
-        outcome.new_content_at = ansi_from_wide(full_folder + temporary.substr(temporary.rfind(L'\\')));
+        const std::wstring kept = keep_only_copy(temporary, target);
+        outcome.new_content_at = ansi_from_wide(full_folder + kept.substr(kept.rfind(L'\\')));
     } else {
         ::DeleteFileW(temporary.c_str());
     }
