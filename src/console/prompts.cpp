@@ -10,6 +10,9 @@ namespace console {
 void ask_back_or_quit() {
     print("\n\nDesea volver o salir? (V/S)\n");
     const int answer = key_upper(read_key());
+    // As at the menu: with no key to read, going on would write a record
+    // whose back-or-quit question nobody answered.
+    if (answer == key_unreadable) end_without_terminal();
     if (answer == 'V') {
         clear_screen();
     } else if (answer == 'S') {

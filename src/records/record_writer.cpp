@@ -34,7 +34,8 @@ std::string failure_reason(const platform::FileOutcome& outcome, const std::stri
         case FileError::link_loop: return "los enlaces simbolicos de la ruta forman un bucle";
         case FileError::out_of_memory: return "no hay memoria suficiente";
         case FileError::too_large: return "el archivo seria demasiado grande";
-        case FileError::not_supported: return "el sistema de archivos no permite reemplazar el archivo";
+        case FileError::not_supported:
+            return "el sistema de archivos no permite poner el archivo en su sitio";
         case FileError::network_lost: return "se ha perdido la conexion con la carpeta de red";
         case FileError::exists:
             return "ya existe, y el nombre escrito era mas largo, asi que no se reemplaza";

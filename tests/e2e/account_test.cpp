@@ -22,8 +22,12 @@ protected:
         return before;
     }
 
-    std::vector<std::string> success_tail() const {
-        return {"", std::string(texts::account_created), pause_line()};
+    // Waits for the screen of a dialogue that stored its record.
+    void expect_success_screen(std::string_view name, std::string_view password) {
+        term().wait_for_screen_lines(
+            {line(texts::account_name_prompt, name), line(texts::password_prompt, password),
+             line(texts::email_prompt, "mail"), line(texts::question_prompt, "quiz"),
+             line(texts::answer_prompt, "answer"), "", std::string(texts::account_created), pause_line()});
     }
 
     static std::string line(std::string_view prompt, std::string_view entry) {
@@ -50,14 +54,7 @@ TEST_F(AccountTest, TypedAsAnOperatorWritesTheGoldenFile) {
     const Minute before = finish_dialogue();
     const Minute after = local_minute_now();
 
-    std::vector<std::string> screen = {
-        line(texts::account_name_prompt, "acct"), line(texts::password_prompt, "pw"),
-        line(texts::email_prompt, "mail"),        line(texts::question_prompt, "quiz"),
-        line(texts::answer_prompt, "answer"),
-    };
-    const auto tail = success_tail();
-    screen.insert(screen.end(), tail.begin(), tail.end());
-    term().wait_for_screen_lines(screen);
+    expect_success_screen("acct", "pw");
 
     EXPECT_TRUE(
         record_matches(data() / "Account" / "AscII97" / "acct.txt", RecordKind::account, {}, before, after));
@@ -89,14 +86,7 @@ TEST_F(AccountTest, EntriesOfExactlyTheLimitPassWithoutAMessage) {
     const Minute before = finish_dialogue();
     const Minute after = local_minute_now();
 
-    std::vector<std::string> screen = {
-        line(texts::account_name_prompt, name), line(texts::password_prompt, password),
-        line(texts::email_prompt, "mail"),      line(texts::question_prompt, "quiz"),
-        line(texts::answer_prompt, "answer"),
-    };
-    const auto tail = success_tail();
-    screen.insert(screen.end(), tail.begin(), tail.end());
-    term().wait_for_screen_lines(screen);
+    expect_success_screen(name, password);
     EXPECT_TRUE(record_matches(data() / "Account" / "AscII97" / (name + ".txt"), RecordKind::account,
                                {{"account-name = acct", "account-name = " + name_start + n_tilde},
                                 {"account-password = pw", "account-password = " + password_start + n_tilde}},

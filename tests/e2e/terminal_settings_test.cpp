@@ -169,17 +169,27 @@ TEST_F(TerminalGoesAway, DuringAKeyWaitTheProgramEndsWithStatusTwoWithoutSpinnin
 }
 
 // The end of a terminal is no end of input: the dialogue must not run on
-// with the entries of an earlier run and write a record never finished.
-TEST_F(TerminalGoesAway, InTheMiddleOfADialogueNoRecordIsWritten) {
+// with the entries of an earlier run and write a record never finished; nor,
+// with its answers from a file, take the back-or-quit question that nobody
+// answered for "go on".
+class TerminalGoesAwayInADialogue : public TerminalGoesAway, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(TerminalGoesAwayInADialogue, NoRecordIsWritten) {
+    const bool from_a_file = GetParam();
+    E2E_REQUIRE(!from_a_file || program().keys_arrive_with_stdin_redirected,
+                "no keys with standard input a file");
+    if (from_a_file) options.standard_input = "acctacctacc\npw\nmail\nquiz\nanswer\n";
     make_folder("Account/AscII97");
     start();
     press("2");
-    answer(texts::account_name_prompt, "acct");
-    wait_for_prompt(texts::password_prompt);
+    from_a_file ? term().wait_for_screen(texts::back_or_quit) : answer(texts::account_name_prompt, "acct");
+    from_a_file ? wait_for_key_wait() : wait_for_prompt(texts::password_prompt);
     term().close_terminal();
     expect_exit_status(2);
     EXPECT_EQ(entries_of(data() / "Account" / "AscII97"), std::vector<std::string>{});
 }
+
+INSTANTIATE_TEST_SUITE_P(AnswersFromAFile, TerminalGoesAwayInADialogue, ::testing::Bool());
 
 }  // namespace
 }  // namespace e2e

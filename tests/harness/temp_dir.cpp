@@ -11,6 +11,8 @@
 #include <cstring>
 #include <string>
 
+#include "files.hpp"
+#include "processes.hpp"
 #include "scenario_error.hpp"
 
 namespace harness {
@@ -86,6 +88,18 @@ bool TempDir::make_read_only(const fs::path& relative) {
     if (::mount(folder.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr) != 0) return false;
     mounts_.push_back(folder);
     return ::mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0;
+}
+
+std::string TempDir::mount_image(const fs::path& relative, const std::string& script) {
+    if (!in_private_mount_namespace()) return "needs root (and a mount namespace of its own) to mount";
+    const fs::path errors = path_ / "mount-errors.txt";
+    const Launch launch{.argv = {"sh", "-c", script, "sh", path_ / "disk.img", path_ / relative},
+                        .environment = environment_with({}),
+                        .stderr_path = errors};
+    const auto ending = wait_child(spawn(launch), std::chrono::seconds(30));
+    if (!ending || ending->signaled || ending->status != 0) return "cannot mount: " + read_file(errors);
+    mounts_.push_back(path_ / relative);
+    return {};
 }
 
 }  // namespace harness

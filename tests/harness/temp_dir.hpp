@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -34,6 +35,11 @@ public:
     // for root, who writes through permissions, and permissions for others.
     // False when that cannot be arranged.
     bool make_read_only(const fs::path& relative);
+
+    // Mounts a file system on the folder `relative`: `script` (sh, given an
+    // image file's path and the folder's) makes it and mounts it. Gives why
+    // it could not, or nothing.
+    std::string mount_image(const fs::path& relative, const std::string& script);
 
 private:
     fs::path path_;

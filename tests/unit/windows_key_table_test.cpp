@@ -36,31 +36,14 @@ TEST(WindowsKeyTable, GreyKeysLead224AndAltLeadsZero) {
     EXPECT_EQ(codes(28, true, alt), (KeyPress{0, 166}));     // Alt+keypad Enter
 }
 
-TEST(WindowsKeyTable, KeypadWithNumLockOffLeadsZero) {
+TEST(WindowsKeyTable, KeypadWithNumLockOffLeadsZeroAndKeysOutsideTheTableGiveNothing) {
     EXPECT_EQ(codes(71, false), (KeyPress{0, 71}));         // keypad 7 Home
     EXPECT_EQ(codes(72, false, shift), (KeyPress{0, 72}));  // an arrow stays an arrow
     EXPECT_EQ(codes(73, false, ctrl), (KeyPress{0, 132}));  // not the grey key's 134
     EXPECT_EQ(codes(83, false, ctrl), (KeyPress{0, 147}));  // keypad . Del
     EXPECT_EQ(codes(72, false, alt), std::nullopt);         // Alt+keypad types by number
     EXPECT_EQ(codes(76, false), std::nullopt);              // keypad 5
-}
-
-TEST(WindowsKeyTable, FunctionKeys) {
-    EXPECT_EQ(codes(59, false), (KeyPress{0, 59}));          // F1
-    EXPECT_EQ(codes(68, false, shift), (KeyPress{0, 93}));   // Shift+F10
-    EXPECT_EQ(codes(63, false, ctrl), (KeyPress{0, 98}));    // Ctrl+F5
-    EXPECT_EQ(codes(60, false, alt), (KeyPress{0, 105}));    // Alt+F2
-    EXPECT_EQ(codes(87, false), (KeyPress{224, 133}));       // F11
-    EXPECT_EQ(codes(88, false, alt), (KeyPress{224, 140}));  // Alt+F12 keeps 224
-}
-
-TEST(WindowsKeyTable, AltBeatsCtrlBeatsShift) {
-    EXPECT_EQ(codes(59, false, shift | ctrl), (KeyPress{0, 94}));
-    EXPECT_EQ(codes(59, false, shift | ctrl | alt), (KeyPress{0, 104}));
-    EXPECT_EQ(codes(75, true, ctrl | alt), (KeyPress{0, 155}));
-}
-
-TEST(WindowsKeyTable, KeysOutsideTheTableGiveNothing) {
+    // Keys outside the table give nothing.
     EXPECT_EQ(codes(42, false, shift), std::nullopt);  // Shift alone
     EXPECT_EQ(codes(29, false, ctrl), std::nullopt);   // Ctrl alone
     EXPECT_EQ(codes(56, false, alt), std::nullopt);    // Alt alone
@@ -69,6 +52,19 @@ TEST(WindowsKeyTable, KeysOutsideTheTableGiveNothing) {
     EXPECT_EQ(codes(0, false), std::nullopt);          // a key the console could not map
     EXPECT_EQ(codes(59, true), std::nullopt);          // no grey key has that scan code
     EXPECT_EQ(codes(200, false), std::nullopt);        // beyond the table
+}
+
+TEST(WindowsKeyTable, FunctionKeysAndModifierPriority) {
+    EXPECT_EQ(codes(59, false), (KeyPress{0, 59}));          // F1
+    EXPECT_EQ(codes(68, false, shift), (KeyPress{0, 93}));   // Shift+F10
+    EXPECT_EQ(codes(63, false, ctrl), (KeyPress{0, 98}));    // Ctrl+F5
+    EXPECT_EQ(codes(60, false, alt), (KeyPress{0, 105}));    // Alt+F2
+    EXPECT_EQ(codes(87, false), (KeyPress{224, 133}));       // F11
+    EXPECT_EQ(codes(88, false, alt), (KeyPress{224, 140}));  // Alt+F12 keeps 224
+    // Alt beats Ctrl beats Shift.
+    EXPECT_EQ(codes(59, false, shift | ctrl), (KeyPress{0, 94}));
+    EXPECT_EQ(codes(59, false, shift | ctrl | alt), (KeyPress{0, 104}));
+    EXPECT_EQ(codes(75, true, ctrl | alt), (KeyPress{0, 155}));
 }
 
 }  // namespace

@@ -32,13 +32,13 @@ int main() {
         std::fprintf(stderr, "console_events_check: no console\n");
         return 2;
     }
-    platform::key_wait_began(input, mode_before);
-    ::SetConsoleMode(input, 0);
     {
         const platform::EventsHeldBack held;
+        platform::key_wait_began(held, input, mode_before);
+        ::SetConsoleMode(input, 0);
         std::wstring temporary;
         if (platform::create_temporary(folder, temporary) == INVALID_HANDLE_VALUE) return 2;
-        platform::temporary_file_began(temporary);
+        platform::temporary_file_began(held, temporary);
     }
     ::GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
     ::Sleep(10000);

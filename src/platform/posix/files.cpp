@@ -29,6 +29,7 @@ FileOutcome failure(int error) {
         case EDQUOT: return {FileError::quota_exceeded, error};
         case ENAMETOOLONG: return {FileError::name_too_long, error};
         case EILSEQ: return {FileError::invalid_name, error};
+        case EEXIST: return {FileError::exists, error};
         case EISDIR: return {FileError::is_a_folder, error};
         case EBUSY:
         case ETXTBSY: return {FileError::in_use, error};
@@ -71,27 +72,38 @@ mode_t new_file_mode() {
     return 0666 & ~mask;
 }
 
-// Gives the complete new file its final identity, keeping it private (0600)
-// until then: the old record's permissions without the set-id and sticky bits
-// (a record is data), its owner and group where this process may set them
-// (root: both; others: the group, if they belong to it). A new record gets
-// what the umask gives.
+// Gives the new file, once its content is written, its final identity, before
+// it is synced with it (so that a crash never leaves a private record): the
+// old record's permissions without the set-id and sticky bits (a record is
+// data), its owner and group where this process may set them (root: both;
+// others: the group, if they belong to it). A new record gets what the umask
+// gives. Where the file system decides the modes itself (FAT, exFAT, FUSE),
+// it refuses to change them even on this program's own new file: its modes
+// stand.
 bool take_identity(int fd, const struct stat* old) {
-    if (old == nullptr) return ::fchmod(fd, new_file_mode()) == 0;
-    const uid_t owner = ::geteuid() == 0 ? old->st_uid : static_cast<uid_t>(-1);
-    (void)::fchown(fd, owner, old->st_gid);  // refused for a group this user is not in
-    return ::fchmod(fd, old->st_mode & 0777) == 0;
+    if (old != nullptr) {
+        const uid_t owner = ::geteuid() == 0 ? old->st_uid : static_cast<uid_t>(-1);
+        (void)::fchown(fd, owner, old->st_gid);  // refused for a group this user is not in
+    }
+    if (::fchmod(fd, old == nullptr ? new_file_mode() : old->st_mode & 0777) == 0) return true;
+    return errno == EPERM || errno == ENOSYS || errno == EOPNOTSUPP;
 }
 
 // Removes the temporary files of earlier runs that are old enough to be
 // leftovers; anything else in the folder is left alone. Their age is judged
-// against the time the file system gave `fresh_fd`, a file just created in
-// the folder: a network share's clock may be far from this machine's.
-void remove_leftovers(const std::string& folder, int fresh_fd) {
-    struct stat fresh {};
-    if (::fstat(fresh_fd, &fresh) != 0) return;
+// against the time the file system gave `fresh`, this write's own temporary
+// file, just created in the folder: a network share's clock may be far from
+// this machine's. Every time is read by the same call, so that this write's
+// own file, judged against itself, is never old enough.
+void remove_leftovers(const std::string& folder, const std::string& fresh_path) {
     DIR* const entries = ::opendir(folder.c_str());
     if (entries == nullptr) return;
+    struct stat fresh {};
+    const std::string fresh_name = fresh_path.substr(fresh_path.rfind(path_separator()) + 1);
+    if (::fstatat(::dirfd(entries), fresh_name.c_str(), &fresh, AT_SYMLINK_NOFOLLOW) != 0) {
+        ::closedir(entries);
+        return;
+    }
     while (const dirent* entry = ::readdir(entries)) {
         if (!is_temporary_name(entry->d_name)) continue;
         struct stat info {};
@@ -103,17 +115,42 @@ void remove_leftovers(const std::string& folder, int fresh_fd) {
     ::closedir(entries);
 }
 
+// Errors by which a file system (or a filter on the program's calls) says
+// that it does not do what was asked, rather than refusing it for a reason.
+bool unsupported(int error) {
+    return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP || error == EPERM;
+}
+
+// Where neither a no-replace rename nor a hard link is to be had (exFAT and
+// FAT through FUSE, some network file systems): the record's name is claimed
+// with an empty file that only a name still free can give, then the
+// temporary file is renamed onto the claim. The signals wait meanwhile, so
+// that none can leave the empty claim as a record.
+bool put_in_claimed_place(const std::string& temporary, const std::string& target) {
+    const SignalsBlocked held(handled_signals());
+    const int claim = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (claim < 0) return false;
+    ::close(claim);
+    if (::rename(temporary.c_str(), target.c_str()) == 0) return true;
+    const int error = errno;
+    ::unlink(target.c_str());
+    errno = unsupported(error) ? EOPNOTSUPP : error;
+    return false;
+}
+
 // Gives the complete temporary file the record's name. Where replacing is
 // refused, a record that appeared meanwhile stays: the file system refuses
-// the rename (or, where it cannot, a hard link) in the same step.
+// the rename (or a hard link, or the claim of the name) in the same step.
 bool put_in_place(const std::string& temporary, const std::string& target, Replacing replacing) {
     if (replacing == Replacing::allowed) return ::rename(temporary.c_str(), target.c_str()) == 0;
     if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
         return true;
-    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return false;
-    if (::link(temporary.c_str(), target.c_str()) != 0) return false;
-    ::unlink(temporary.c_str());
-    return true;
+    if (!unsupported(errno)) return false;
+    if (::link(temporary.c_str(), target.c_str()) == 0) {
+        ::unlink(temporary.c_str());
+        return true;
+    }
+    return unsupported(errno) && put_in_claimed_place(temporary, target);
 }
 
 // Why putting the temporary file in place failed with `error`: ENOENT means
@@ -176,11 +213,11 @@ FileOutcome replace_file(const std::string& folder, const std::string& file_name
     std::string temporary = folder + path_separator() + std::string(temporary_prefix) + "XXXXXX";
     const int fd = create_temporary_file(temporary);
     if (fd < 0) return failure(errno);
-    remove_leftovers(folder, fd);
+    remove_leftovers(folder, temporary);
 #ifdef QKEDITOR_TEST_HOOKS
     stop_mid_write_if_asked(fd, bytes);
 #endif
-    bool stored = write_all(fd, bytes) && ::fsync(fd) == 0 && take_identity(fd, replacing ? &old : nullptr);
+    bool stored = write_all(fd, bytes) && take_identity(fd, replacing ? &old : nullptr) && ::fsync(fd) == 0;
     int error = errno;
     if (::close(fd) != 0 && stored) {
         stored = false;

@@ -53,21 +53,6 @@ bool ends_process(int signal) {
     return signal >= SIGRTMIN && signal <= SIGRTMAX;
 }
 
-// Every signal that some scope handles.
-const sigset_t& handled_signals() {
-    static const sigset_t handled = [] {
-        sigset_t set;
-        sigemptyset(&set);
-        for (int signal = 1; signal < NSIG; ++signal) {
-            if (ends_process(signal)) sigaddset(&set, signal);
-        }
-        sigaddset(&set, SIGTSTP);
-        sigaddset(&set, SIGCONT);
-        return set;
-    }();
-    return handled;
-}
-
 // The terminal's settings are the program's only while it is in the
 // foreground; in the background they belong to whoever is.
 bool in_foreground() {
@@ -140,18 +125,6 @@ Disposition disposition_for(int signal, SignalScope scope) {
     return SIG_DFL;
 }
 
-// Holds the signals of `set` back for the life of the object.
-class SignalsBlocked {
-public:
-    explicit SignalsBlocked(const sigset_t& set) { ::sigprocmask(SIG_BLOCK, &set, &previous_); }
-    ~SignalsBlocked() { ::sigprocmask(SIG_SETMASK, &previous_, nullptr); }
-    SignalsBlocked(const SignalsBlocked&) = delete;
-    SignalsBlocked& operator=(const SignalsBlocked&) = delete;
-
-private:
-    sigset_t previous_{};
-};
-
 const sigset_t& stop_and_continue() {
     static const sigset_t set = [] {
         sigset_t stops;
@@ -164,6 +137,28 @@ const sigset_t& stop_and_continue() {
 }
 
 }  // namespace
+
+const sigset_t& handled_signals() {
+    static const sigset_t handled = [] {
+        sigset_t set;
+        sigemptyset(&set);
+        for (int signal = 1; signal < NSIG; ++signal) {
+            if (ends_process(signal)) sigaddset(&set, signal);
+        }
+        sigaddset(&set, SIGTSTP);
+        sigaddset(&set, SIGCONT);
+        return set;
+    }();
+    return handled;
+}
+
+SignalsBlocked::SignalsBlocked(const sigset_t& set) {
+    ::sigprocmask(SIG_BLOCK, &set, &previous_);
+}
+
+SignalsBlocked::~SignalsBlocked() {
+    ::sigprocmask(SIG_SETMASK, &previous_, nullptr);
+}
 
 SignalCleanup::SignalCleanup(SignalScope scope) {
     for (int signal = 1; signal < most_signals; ++signal) {

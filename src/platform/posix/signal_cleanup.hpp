@@ -38,6 +38,22 @@ private:
     bool installed_[most_signals]{};
 };
 
+// Every signal that the handlers of some scope take.
+const sigset_t& handled_signals();
+
+// Holds the signals of `set` back for the life of the object: those that
+// arrive meanwhile are delivered when it ends.
+class SignalsBlocked {
+public:
+    explicit SignalsBlocked(const sigset_t& set);
+    ~SignalsBlocked();
+    SignalsBlocked(const SignalsBlocked&) = delete;
+    SignalsBlocked& operator=(const SignalsBlocked&) = delete;
+
+private:
+    sigset_t previous_{};
+};
+
 // Returns once the process is in the foreground of the terminal `fd`: a
 // process in the background is stopped (SIGTTOU) until it is brought to the
 // foreground, as for any change of the terminal's settings. Called before the

@@ -9,16 +9,17 @@ SRWLOCK lock = SRWLOCK_INIT;
 HANDLE waiting_input = INVALID_HANDLE_VALUE;
 DWORD saved_input_mode = 0;
 std::wstring temporary_path;
-bool temporary_removed = false;
 
+// Takes the lock and keeps it: the process ends on the way out, and a key
+// wait or a write must not change the console or the files once this has
+// put them back.
 BOOL WINAPI on_console_event(DWORD) {
-    const EventsHeldBack held;
+    ::AcquireSRWLockExclusive(&lock);
     if (waiting_input != INVALID_HANDLE_VALUE) ::SetConsoleMode(waiting_input, saved_input_mode);
     if (!temporary_path.empty()) {
         // Opened with FILE_SHARE_DELETE: removed even while still being written.
         ::DeleteFileW(temporary_path.c_str());
         temporary_path.clear();
-        temporary_removed = true;
     }
     return FALSE;  // on to the default handling, which ends the process
 }
@@ -31,14 +32,12 @@ void watch_events() {
 
 }  // namespace
 
-void key_wait_began(HANDLE input, DWORD saved_mode) {
-    const EventsHeldBack held;
+void key_wait_began(const EventsHeldBack&, HANDLE input, DWORD saved_mode) {
     waiting_input = input;
     saved_input_mode = saved_mode;
 }
 
-void key_wait_over() {
-    const EventsHeldBack held;
+void key_wait_over(const EventsHeldBack&) {
     waiting_input = INVALID_HANDLE_VALUE;
 }
 
@@ -51,17 +50,12 @@ EventsHeldBack::~EventsHeldBack() {
     ::ReleaseSRWLockExclusive(&lock);
 }
 
-void temporary_file_began(const std::wstring& path) {
+void temporary_file_began(const EventsHeldBack&, const std::wstring& path) {
     temporary_path = path;
-    temporary_removed = false;
 }
 
-void temporary_file_over() {
+void temporary_file_over(const EventsHeldBack&) {
     temporary_path.clear();
-}
-
-bool temporary_file_removed() {
-    return temporary_removed;
 }
 
 }  // namespace platform

@@ -2,7 +2,8 @@
 // shutdown) must undo before the process ends: the console's mode, changed
 // for a key wait, and a temporary file being written. The system runs the
 // handler on a thread of its own while the program's thread goes on, so
-// what it undoes is kept under a lock that the program's thread also takes.
+// what it undoes is kept under a lock that the program's thread also takes;
+// the functions that change it take the proof that the lock is held.
 #pragma once
 
 #include <windows.h>
@@ -11,13 +12,10 @@
 
 namespace platform {
 
-// The console input `input` is in the key-wait mode; `saved_mode` is the mode
-// to give it back. Until key_wait_over, an event restores it.
-void key_wait_began(HANDLE input, DWORD saved_mode);
-void key_wait_over();
-
 // Holds the event handler back for the life of the object: what is done
-// meanwhile is all done, or all undone, before the handler sees it.
+// meanwhile is all done, or all undone, before the handler sees it. Once the
+// handler has run, the process is ending and the lock stays with it: the
+// program's thread changes nothing more.
 class EventsHeldBack {
 public:
     EventsHeldBack();
@@ -26,12 +24,14 @@ public:
     EventsHeldBack& operator=(const EventsHeldBack&) = delete;
 };
 
-// With the events held back: `path` is the temporary file of the write in
-// progress, which an event removes; and it no longer is (it is in place,
-// removed, or kept on purpose). temporary_file_removed tells whether an
-// event has removed it meanwhile.
-void temporary_file_began(const std::wstring& path);
-void temporary_file_over();
-bool temporary_file_removed();
+// The console input `input` is in the key-wait mode; `saved_mode` is the mode
+// to give it back. Until key_wait_over, an event restores it.
+void key_wait_began(const EventsHeldBack& held, HANDLE input, DWORD saved_mode);
+void key_wait_over(const EventsHeldBack& held);
+
+// `path` is the temporary file of the write in progress, which an event
+// removes; and it no longer is (it is in place, removed, or kept on purpose).
+void temporary_file_began(const EventsHeldBack& held, const std::wstring& path);
+void temporary_file_over(const EventsHeldBack& held);
 
 }  // namespace platform

@@ -125,16 +125,34 @@ DWORD put_in_place_with_retries(const std::wstring& temporary, const std::wstrin
     return error;
 }
 
+// Names tried for the only copy of a record before it keeps its temporary one.
+constexpr int kept_name_attempts = 100;
+
+// Keeps the only copy of a record, which could not take the record's place,
+// under the record's name and ".nuevo" (then "-2", "-3"...): a name that no
+// sweep of leftovers ever takes, nor the server as a record. Gives the name it
+// has; its temporary one only where no such name can be had.
+std::wstring keep_only_copy(const std::wstring& temporary, const std::wstring& target) {
+    for (int attempt = 1; attempt <= kept_name_attempts; ++attempt) {
+        const std::wstring kept = target + L".nuevo" + (attempt == 1 ? L"" : L"-" + std::to_wstring(attempt));
+        if (::MoveFileExW(temporary.c_str(), kept.c_str(), MOVEFILE_WRITE_THROUGH)) return kept;
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) break;
+    }
+    return temporary;
+}
+
 // What became of a write that failed with `error` once its temporary file
 // was made. Once a failed replacement has taken the old record away, the
-// temporary file is the only copy of the record left: it stays, and the
+// temporary file is the only copy of the record left: it is kept, and the
 // operator is told where; otherwise it is removed.
 FileOutcome failed_write(DWORD error, const std::wstring& full_folder, const std::wstring& temporary,
                          const std::wstring& target, bool replacing) {
     if (gone(temporary) && !gone(full_folder)) return {FileError::temporary_gone, static_cast<int>(error)};
     FileOutcome outcome = failure(error);
     if (replacing && gone(target)) {
-        outcome.new_content_at = ansi_from_wide(full_folder + temporary.substr(temporary.rfind(L'\\')));
+        const std::wstring kept = keep_only_copy(temporary, target);
+        outcome.new_content_at = ansi_from_wide(full_folder + kept.substr(kept.rfind(L'\\')));
     } else {
         ::DeleteFileW(temporary.c_str());
     }
@@ -180,19 +198,19 @@ FileOutcome replace_file(const std::string& folder, const std::string& file_name
         const EventsHeldBack held;
         file = create_temporary(long_folder, temporary);
         if (file == INVALID_HANDLE_VALUE) return failure(::GetLastError());
-        temporary_file_began(temporary);
+        temporary_file_began(held, temporary);
     }
     remove_leftovers(long_folder, file);
     DWORD error = store_and_close(file, bytes);
 
-    // Put in place, or kept as the only copy, it is no event's to remove.
+    // Put in place, or kept as the only copy, it is no event's to remove; once
+    // an event has removed it, the process ends here.
     const EventsHeldBack held;
-    if (temporary_file_removed()) return failure(ERROR_OPERATION_ABORTED);  // the process is ending
     if (error == ERROR_SUCCESS) error = put_in_place_with_retries(temporary, target, replacing_rule);
     const FileOutcome outcome = error == ERROR_SUCCESS
                                     ? FileOutcome{}
                                     : failed_write(error, full_folder, temporary, target, replacing);
-    temporary_file_over();
+    temporary_file_over(held);
     return outcome;
 }
 

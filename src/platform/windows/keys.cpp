@@ -24,12 +24,15 @@ HANDLE console_input() {
 }
 
 // The key-waiting mode for the life of the object; a console event that
-// ends the process meanwhile gives the console its mode back.
+// ends the process meanwhile gives the console its mode back. The mode to
+// restore is recorded and the key-waiting mode set in one step under the
+// events' lock, and undone likewise, so that no event falls in between.
 class KeyWaitMode {
 public:
     explicit KeyWaitMode(HANDLE input) {
+        const EventsHeldBack held;
         if (!::GetConsoleMode(input, &saved_mode_)) return;
-        key_wait_began(input, saved_mode_);
+        key_wait_began(held, input, saved_mode_);
         ::SetConsoleMode(input, saved_mode_ & ~key_wait_off);
         input_ = input;
     }
@@ -39,8 +42,9 @@ public:
 
     ~KeyWaitMode() {
         if (input_ == INVALID_HANDLE_VALUE) return;
+        const EventsHeldBack held;
         ::SetConsoleMode(input_, saved_mode_);
-        key_wait_over();
+        key_wait_over(held);
     }
 
     bool active() const { return input_ != INVALID_HANDLE_VALUE; }
