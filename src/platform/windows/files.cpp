@@ -184,9 +184,9 @@ FileOutcome replace_file(const std::string& folder, const std::string& file_name
     const EventsHeldBack held;
     if (temporary_file_removed()) return failure(ERROR_OPERATION_ABORTED);  // the process is ending
     if (error == ERROR_SUCCESS) error = put_in_place_with_retries(temporary, target, replacing_rule);
-    const FileOutcome outcome = error == ERROR_SUCCESS
-                                    ? FileOutcome{}
-                                    : failed_write(error, full_folder, temporary, target, replacing);
+    FileOutcome outcome = error == ERROR_SUCCESS
+                              ? FileOutcome{}
+                              : failed_write(error, full_folder, temporary, target, replacing);
     temporary_file_over();
     return outcome;
 }
