@@ -166,6 +166,8 @@ TEST(KeyDecoder, SeveralKeysInOneReadAreAllDelivered) {
               (std::vector<int>{'5', 224, 72, '0', 's', 224, 83, 0, 59, 0xF1}));
 }
 
+// A build without ncurses' terminfo library reads no description (and says so
+// when it is configured): these checks have nothing to check there.
 #ifndef QKEDITOR_BUILTIN_KEY_TABLE
 // Every key string of a terminal type's description, by its capability's name.
 std::map<std::string, std::string> key_strings(const char* type) {
@@ -184,7 +186,6 @@ std::map<std::string, std::string> key_strings(const char* type) {
     del_curterm(cur_term);
     return strings;
 }
-#endif
 
 // Every key string of a description gives what xterm's string of the same
 // name gives (its forms are checked above), and is read whole even where it
@@ -192,9 +193,6 @@ std::map<std::string, std::string> key_strings(const char* type) {
 // other terminals; and where Shift+F1 and Shift+F2 send F11 and F12, F13 to
 // F20 are Shift+F3 to Shift+F10, xterm's F15 to F22.
 TEST(KeyDecoder, EveryKeyStringOfATerminalsDescriptionGivesItsWindowsCodes) {
-#ifdef QKEDITOR_BUILTIN_KEY_TABLE
-    GTEST_SKIP() << "built without ncurses' terminfo library: no terminal's description is read";
-#else
     const auto xterm = key_strings("xterm");
     for (const std::string type :
          {"xterm", "rxvt-unicode-256color", "st-256color", "linux", "vt100", "screen", "putty"}) {
@@ -210,7 +208,7 @@ TEST(KeyDecoder, EveryKeyStringOfATerminalsDescriptionGivesItsWindowsCodes) {
             EXPECT_EQ(result.codes, decode(same->second, false).codes) << type << " " << name;
         }
     }
-#endif
 }
+#endif
 
 }  // namespace
