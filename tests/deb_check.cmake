@@ -16,13 +16,8 @@ foreach(tool dpkg-deb lintian)
   endif()
 endforeach()
 
-file(REMOVE_RECURSE "${OUT}")
-execute_process(COMMAND ${CPACK} --config ${CONFIG} -G DEB -B ${OUT}
-                RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
-file(GLOB deb "${OUT}/qkeditor_*.deb")
-if(NOT result EQUAL 0 OR NOT deb)
-  message(FATAL_ERROR "cpack made no Debian package:\n${output}")
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/pack_afresh.cmake)
+pack_afresh(DEB "qkeditor_*.deb" deb)
 
 execute_process(COMMAND dpkg-deb --contents ${deb} OUTPUT_VARIABLE contents)
 string(REGEX MATCHALL " \\./[^\n]*[^/]\n" files "${contents}")

@@ -4,13 +4,8 @@
 # among them, and GCC's), nothing else.
 #
 #   cmake -D CPACK=cpack -D CONFIG=build/windows/CPackConfig.cmake -D OUT=folder -P zip_check.cmake
-file(REMOVE_RECURSE "${OUT}")
-execute_process(COMMAND ${CPACK} --config ${CONFIG} -G ZIP -B ${OUT}
-                RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
-file(GLOB zip "${OUT}/qkeditor-*.zip")
-if(NOT result EQUAL 0 OR NOT zip)
-  message(FATAL_ERROR "cpack made no .zip:\n${output}")
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/pack_afresh.cmake)
+pack_afresh(ZIP "qkeditor-*.zip" zip)
 
 file(MAKE_DIRECTORY "${OUT}/unpacked")
 execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf ${zip} WORKING_DIRECTORY "${OUT}/unpacked")
