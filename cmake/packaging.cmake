@@ -1,10 +1,26 @@
 # Installation and release packages (make package). On Linux the program
 # goes under a prefix (bin/, share/man/man1/, share/doc/qkeditor/), packed as
-# a .tar.gz and as a Debian package; on Windows the program and its documents
-# sit side by side in a .zip, as a Windows user unpacks it.
+# a .tar.gz and as a Debian package; on Windows the program, its documents
+# and the licence notices of what it carries sit side by side in a .zip, as a
+# Windows user unpacks it.
 if(WIN32)
   install(TARGETS qkeditor RUNTIME DESTINATION .)
   install(FILES README.md LICENSE DESTINATION .)
+  # The .exe carries mingw-w64's run-time (its start-up code and winpthreads)
+  # and GCC's (libstdc++ and libgcc) linked in: their licence notices go
+  # beside it, taken from Debian's packages of the cross compiler.
+  foreach(notice mingw-w64:mingw-w64-x86-64-dev gcc-runtime:gcc-mingw-w64-base)
+    string(REPLACE ":" ";" notice ${notice})
+    list(GET notice 0 name)
+    list(GET notice 1 package)
+    set(copyright /usr/share/doc/${package}/copyright)
+    if(EXISTS ${copyright})
+      install(FILES ${copyright} DESTINATION . RENAME LICENSE.${name}.txt)
+    else()
+      install(CODE "message(FATAL_ERROR \"${copyright} not found: the licence notice of ${name}, which \"
+                                        \"qkeditor.exe carries, cannot be shipped (apt-get install ${package})\")")
+    endif()
+  endforeach()
   set(CPACK_GENERATOR ZIP)
 else()
   include(GNUInstallDirs)
@@ -28,8 +44,6 @@ else()
   install(FILES ${PROJECT_BINARY_DIR}/qkeditor.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   install(FILES README.md packaging/copyright ${PROJECT_BINARY_DIR}/changelog.gz
           DESTINATION ${CMAKE_INSTALL_DOCDIR})
-  install(FILES packaging/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
-          RENAME qkeditor)
 
   # The changelog's latest entry names the version that the package carries.
   file(STRINGS packaging/changelog changelog_head LIMIT_COUNT 1)

@@ -98,40 +98,49 @@ TEST_F(MenuTest, InvalidKeysPrintTheMessageAndBringTheMenuBackOnAClearedScreen) 
     EXPECT_TRUE(tree_listing(data()).empty()) << "an invalid option made files";
 }
 
-TEST_F(MenuTest, KeysWithTwoCodesCountAsTwoPasses) {
-    start();
-    const std::vector<std::pair<std::string, std::string_view>> two_code_keys = {
-        {"Up (224 72)", keys::up},
-        {"Left (224 75)", keys::left},
-        {"Delete (224 83)", keys::del},
-        {"F1 (0 59)", keys::f1},
-        {"F12 (224 134)", keys::f12}};
-    int passes = 0;
-    for (const auto& [name, bytes] : two_code_keys) {
-        SCOPED_TRACE("key " + name);
-        expect_invalid_passes(bytes, passes, 2);
-        passes += 2;
-    }
-    // "0" is read only once every code before it has been: no third pass.
-    leave_through_exit_confirmation();
-    expect_invalid_passes_in_all(passes);
-}
+// Keys pressed at the menu: each code of a key (two for a key without a
+// character) is one pass. A key that the program under test cannot be given
+// is left out, and the test then skips, saying which and why.
+struct MenuKey {
+    std::string name;
+    std::string_view bytes;
+    int codes;
+    bool Program::*given = nullptr;  // where set, the program must have it
+    std::string_view why_not = {};
+};
 
-TEST_F(MenuTest, OneKeyPressIsOnePassWhateverItsBytes) {
-    start();
-    std::vector<std::pair<std::string, std::string_view>> single_keys = {
-        {"n with tilde (C3 B1)", keys::n_tilde}};
-    if (program().lone_escape_is_a_key) single_keys.emplace_back("Escape alone (27)", keys::escape);
+const MenuKey menu_keys[] = {
+    {"Up (224 72)", keys::up, 2},
+    {"Left (224 75)", keys::left, 2},
+    {"Delete (224 83)", keys::del, 2},
+    {"F1 (0 59)", keys::f1, 2},
+    {"F12 (224 134)", keys::f12, 2},
+    {"n with tilde (C3 B1)", keys::n_tilde, 1},
+    {"Escape alone (27)", keys::escape, 1, &Program::lone_escape_is_a_key, "Wine in a terminal drops it"},
     // Ctrl+C is the key 3 while a key is awaited, not a signal.
-    if (program().ctrl_c_is_a_key) single_keys.emplace_back("Ctrl+C (3)", keys::ctrl_c);
+    {"Ctrl+C (3)", keys::ctrl_c, 1, &Program::ctrl_c_is_a_key, "a console event here (the Windows checks)"},
+    // Home and End as tmux sends them in its screen terminal.
+    {"Home (224 71)", "\x1b[1~", 2, &Program::home_and_end_are_keys, "Wine in a terminal reads it otherwise"},
+    {"End (224 79)", "\x1b[4~", 2, &Program::home_and_end_are_keys, "Wine in a terminal reads it otherwise"},
+};
+
+TEST_F(MenuTest, EachCodeOfAKeyIsOnePass) {
+    start();
+    std::string left_out;
     int passes = 0;
-    for (const auto& [name, bytes] : single_keys) {
+    for (const auto& [name, bytes, codes, given, why_not] : menu_keys) {
         SCOPED_TRACE("key " + name);
-        expect_invalid_passes(bytes, passes, 1);
-        ++passes;
+        if (given == nullptr || program().*given) {
+            expect_invalid_passes(bytes, passes, codes);
+            passes += codes;
+        } else {
+            left_out += " " + name + ": " + std::string(why_not) + ".";
+        }
     }
+    // "0" is read only once every code before it has been: no extra pass.
     leave_through_exit_confirmation();
     expect_invalid_passes_in_all(passes);
+    if (!left_out.empty()) GTEST_SKIP() << program().name << ": keys left out:" << left_out;
 }
 
 // Keys typed ahead arrive in one read while a key is awaited; each is read

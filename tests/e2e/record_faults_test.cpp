@@ -126,8 +126,8 @@ protected:
 TEST_F(RecordFaults, AFullDiskIsReportedAndChangesNothing) {
     E2E_REQUIRE(program().sees_test_mounts, "the program does not see the test's small disk");
     if (!running_as_root()) GTEST_SKIP() << "needs root to mount a small tmpfs for the full disk";
-    if (!term().data_dir().mount_small_disk(std::size_t{64} * 1024))
-        GTEST_SKIP() << "this system refuses to mount a tmpfs here";
+    const std::string refused = term().data_dir().mount_small_disk(std::size_t{64} * 1024);
+    if (!refused.empty()) GTEST_SKIP() << refused;
     put_old_record(account);
     term().data_dir().fill_disk();
 
@@ -139,8 +139,8 @@ TEST_F(RecordFaults, AFullDiskIsReportedAndChangesNothing) {
 TEST_F(RecordFaults, AReadOnlyBucketFolderIsReportedAndChangesNothing) {
     E2E_REQUIRE(program().sees_test_mounts, "the program does not see the test's read-only mount");
     put_old_record(gm);
-    if (!term().data_dir().make_read_only(gm.bucket_folder))
-        GTEST_SKIP() << "this system refuses a read-only bind mount here";
+    const std::string refused = term().data_dir().make_read_only(gm.bucket_folder);
+    if (!refused.empty()) GTEST_SKIP() << refused;
 
     run_dialogue(gm);
     // Root writes through permissions, so for root the folder is a read-only mount.
@@ -359,6 +359,10 @@ TEST_F(RecordFaults, OldLeftoversAreRemovedByTheNextWriteAndNothingElse) {
               (std::vector<std::string>{".qkeditor-.txt", ".qkeditor-abc", ".qkeditor-abcdef.txt",
                                         ".qkeditor-f0ldr1", ".qkeditor-y0ung1", "acct.txt", "acct.txt.nuevo",
                                         "notes.txt"}));
+    // libfaketime keeps its clock in shared memory named after the process that
+    // loaded it, and removes it only when that process exits of itself.
+    for (const std::string name : {"faketime_shm_", "sem.faketime_sem_"})
+        fs::remove("/dev/shm/" + name + std::to_string(term().program_pid()));
 }
 
 // The writer's rules in the calls it makes, as strace lists them (and makes

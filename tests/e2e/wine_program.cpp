@@ -21,6 +21,7 @@ const Program& program_under_test() {
         .log_is_program_output = false,
         .clear_empties_scrollback = false,
         .lone_escape_is_a_key = false,
+        .home_and_end_are_keys = false,
         .ctrl_c_is_a_key = false,
         .arrow_ends_pause = false,
         .keys_arrive_with_stdin_redirected = false,

@@ -64,6 +64,9 @@ struct Program {
     // a Unix terminal drops it).
     bool lone_escape_is_a_key = true;
 
+    // Home and End as tmux sends them reach the program as those keys.
+    bool home_and_end_are_keys = true;
+
     // Ctrl+C during a key wait is the key 3 (under Wine it is a console event).
     bool ctrl_c_is_a_key = true;
 

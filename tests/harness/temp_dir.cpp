@@ -18,12 +18,14 @@
 namespace harness {
 namespace {
 
-// Once per process: mounts made from here on are seen by this process and
-// the processes it starts, and vanish with them.
-bool in_private_mount_namespace() {
-    static const bool entered = running_as_root() && ::unshare(CLONE_NEWNS) == 0 &&
-                                ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
-    return entered;
+// Once per process, as root: mounts made from here on are seen by this
+// process and the processes it starts, and vanish with them. Empty once
+// entered, else why not (in a container or a chroot, even root may not).
+std::string mount_namespace_refusal() {
+    static const bool entered =
+        ::unshare(CLONE_NEWNS) == 0 && ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+    static const std::string reason = std::strerror(errno);
+    return entered ? "" : "the private mount namespace could not be made: " + reason;
 }
 
 }  // namespace
@@ -57,12 +59,12 @@ TempDir::~TempDir() {
     fs::remove_all(path_, ignored);
 }
 
-bool TempDir::mount_small_disk(std::size_t bytes) {
-    if (!in_private_mount_namespace()) return false;
+std::string TempDir::mount_small_disk(std::size_t bytes) {
+    if (!mount_namespace_refusal().empty()) return mount_namespace_refusal();
     const std::string options = "size=" + std::to_string(bytes);
-    if (::mount("tmpfs", path_.c_str(), "tmpfs", 0, options.c_str()) != 0) return false;
+    if (::mount("tmpfs", path_.c_str(), "tmpfs", 0, options.c_str()) != 0) return "tmpfs mount refused";
     mounts_.push_back(path_);
-    return true;
+    return {};
 }
 
 void TempDir::fill_disk() const {
@@ -77,17 +79,18 @@ void TempDir::fill_disk() const {
     if (error != ENOSPC) throw ScenarioError("filling the disk: " + std::string(std::strerror(error)));
 }
 
-bool TempDir::make_read_only(const fs::path& relative) {
+std::string TempDir::make_read_only(const fs::path& relative) {
     const fs::path folder = path_ / relative;
     if (!running_as_root()) {
         std::error_code refused;
         fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec, refused);
-        return !refused;
+        return refused ? refused.message() : "";
     }
-    if (!in_private_mount_namespace()) return false;
-    if (::mount(folder.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr) != 0) return false;
+    if (!mount_namespace_refusal().empty()) return mount_namespace_refusal();
+    if (::mount(folder.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr) != 0) return "bind mount refused";
     mounts_.push_back(folder);
-    return ::mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0;
+    if (::mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0) return {};
+    return "read-only remount refused";
 }
 
 std::string TempDir::mount_image(const fs::path& relative, const std::string& script) {

@@ -25,16 +25,16 @@ public:
     const fs::path& path() const { return path_; }
 
     // Puts a tmpfs of `bytes` bytes on the folder, hiding what it held;
-    // false when this process may not mount.
-    bool mount_small_disk(std::size_t bytes);
+    // empty when done, else why it could not be.
+    std::string mount_small_disk(std::size_t bytes);
 
     // Fills the disk that holds the folder until no byte more fits.
     void fill_disk() const;
 
     // Makes the folder `relative` refuse new files: a read-only bind mount
     // for root, who writes through permissions, and permissions for others.
-    // False when that cannot be arranged.
-    bool make_read_only(const fs::path& relative);
+    // Empty when done, else why it could not be.
+    std::string make_read_only(const fs::path& relative);
 
     // Mounts a file system on the folder `relative`: `script` (sh, given an
     // image file's path and the folder's) makes it and mounts it. Gives why

@@ -83,7 +83,8 @@ mode_t new_file_mode() {
 bool take_identity(int fd, const struct stat* old) {
     if (old != nullptr) {
         const uid_t owner = ::geteuid() == 0 ? old->st_uid : static_cast<uid_t>(-1);
-        (void)::fchown(fd, owner, old->st_gid);  // refused for a group this user is not in
+        // Refused for a group this user is not in; the file keeps the user's own.
+        [[maybe_unused]] const int refused = ::fchown(fd, owner, old->st_gid);
     }
     if (::fchmod(fd, old == nullptr ? new_file_mode() : old->st_mode & 0777) == 0) return true;
     return errno == EPERM || errno == ENOSYS || errno == EOPNOTSUPP;

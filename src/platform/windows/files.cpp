@@ -207,9 +207,9 @@ FileOutcome replace_file(const std::string& folder, const std::string& file_name
     // an event has removed it, the process ends here.
     const EventsHeldBack held;
     if (error == ERROR_SUCCESS) error = put_in_place_with_retries(temporary, target, replacing_rule);
-    const FileOutcome outcome = error == ERROR_SUCCESS
-                                    ? FileOutcome{}
-                                    : failed_write(error, full_folder, temporary, target, replacing);
+    FileOutcome outcome = error == ERROR_SUCCESS
+                              ? FileOutcome{}
+                              : failed_write(error, full_folder, temporary, target, replacing);
     temporary_file_over(held);
     return outcome;
 }
