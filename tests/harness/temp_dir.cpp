@@ -94,7 +94,8 @@ std::string TempDir::make_read_only(const fs::path& relative) {
 }
 
 std::string TempDir::mount_image(const fs::path& relative, const std::string& script) {
-    if (!in_private_mount_namespace()) return "needs root (and a mount namespace of its own) to mount";
+    if (!running_as_root()) return "needs root to mount";
+    if (!mount_namespace_refusal().empty()) return mount_namespace_refusal();
     const fs::path errors = path_ / "mount-errors.txt";
     const Launch launch{.argv = {"sh", "-c", script, "sh", path_ / "disk.img", path_ / relative},
                         .environment = environment_with({}),
