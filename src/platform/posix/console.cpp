@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "platform/platform.hpp"
+#include "platform/posix/code_page.hpp"
 
 namespace platform {
 namespace {
@@ -25,10 +26,12 @@ bool standard_input_hung_up() {
     return ::tcgetattr(STDIN_FILENO, &settings) != 0 && errno == EIO;
 }
 
-// On a terminal every piece is shown at once; to a file or a pipe the
-// standard library's block buffering holds it until exit.
+// In the terminal's encoding, to a file or a pipe as well. On a terminal
+// every piece is shown at once; to a file or a pipe the standard library's
+// block buffering holds it until exit.
 void write_out(std::string_view text) {
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    const std::string shown = locale_conversions().terminal_from_ansi(text);
+    std::fwrite(shown.data(), 1, shown.size(), stdout);
     if (stdout_is_terminal()) std::fflush(stdout);
 }
 
