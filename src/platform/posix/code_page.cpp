@@ -7,6 +7,7 @@
 #include <array>
 #include <cerrno>
 #include <clocale>
+#include <cstdint>
 #include <cstdlib>
 
 #include "platform/platform.hpp"
@@ -81,7 +82,7 @@ std::string terminal_encoding(const OperatorLocale& locale) {
 
 iconv_t open_conversion(const std::string& from, const std::string& to) {
     const iconv_t descriptor = ::iconv_open(to.c_str(), from.c_str());
-    if (descriptor == reinterpret_cast<iconv_t>(-1)) no_conversion(from, to);
+    if (reinterpret_cast<std::intptr_t>(descriptor) == -1) no_conversion(from, to);
     return descriptor;
 }
 
