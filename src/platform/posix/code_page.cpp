@@ -67,11 +67,16 @@ OperatorLocale operator_locale() {
 // The terminal's encoding, as iconv names it. The C and POSIX locales say
 // nothing about the terminal beyond ASCII: a terminal today sends UTF-8, so
 // that is what is read there, and bytes that are not UTF-8 are refused. So is
-// a locale that is named but not installed, unless its name gives a codeset.
+// a locale that is named but not installed, unless its name gives a codeset
+// that iconv knows.
 std::string terminal_encoding(const OperatorLocale& locale) {
     if (locale.codeset && *locale.codeset != "ANSI_X3.4-1968") return *locale.codeset;
-    const std::string_view named = locale_part(locale.name, '.', "@");
-    return locale.codeset || named.empty() ? "UTF-8" : std::string(named);
+    std::string named(locale_part(locale.name, '.', "@"));
+    if (locale.codeset || named.empty()) return "UTF-8";
+    const iconv_t known = ::iconv_open("UTF-8", named.c_str());
+    if (reinterpret_cast<std::intptr_t>(known) == -1) return "UTF-8";
+    ::iconv_close(known);
+    return named;
 }
 
 [[noreturn]] void no_conversion(const std::string& from, const std::string& to) {
