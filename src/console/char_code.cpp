@@ -13,7 +13,10 @@ void show_char_code() {
     clear_screen();
     begin_dialogue();
     print("Introduce el caracter para calcular el valor ascii: ");
-    if (read_line(char_entry).unrepresentable) {
+    const LineRead read = read_line(char_entry);
+    if (read.undecodable) {
+        print("\nLa entrada " + std::string(not_text) + ".");
+    } else if (read.unrepresentable) {
         print(
             "\nEse caracter no existe en la pagina de codigos de Windows: ningun nombre puede empezar por "
             "el.");

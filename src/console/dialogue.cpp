@@ -27,7 +27,8 @@ std::string cut_notice(std::string_view label, const std::string& kept, std::opt
             break;
         case LimitedEntry::secret:
             notice += " se ha cortado: se han guardado sus primeros " +
-                      std::to_string(text::character_count(kept, platform::text_is_utf8())) + " caracteres";
+                      std::to_string(text::character_count(kept, platform::entry_code_page())) +
+                      " caracteres";
             break;
         case LimitedEntry::shown: notice += " se ha cortado a \"" + escaped(kept) + "\""; break;
     }
@@ -63,6 +64,7 @@ std::optional<std::string> Dialogue::refusal() const {
     }
     for (const Entry& entry : entries_) {
         std::string why(entry.label);
+        if (entry.read.undecodable) return refused(why + " " + std::string(not_text));
         if (entry.read.unrepresentable) {
             return refused(why + " tiene un caracter que no existe en la pagina de codigos de Windows");
         }

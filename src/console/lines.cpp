@@ -27,12 +27,9 @@ LineRead read_line(std::string& field) {
         input_ended = true;
         return {};
     }
-    if (line.cut && platform::text_is_utf8()) {
-        field = text::without_cut_character(line.text);
-    } else {
-        field = std::move(line.text);
-    }
-    return {true, line.cut, line.unrepresentable};
+    field =
+        line.cut ? text::without_cut_character(line.text, platform::entry_code_page()) : std::move(line.text);
+    return {true, line.cut, line.unrepresentable, line.undecodable};
 }
 
 }  // namespace console

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace console {
 
@@ -16,7 +17,13 @@ struct LineRead {
     bool cut = false;              // longer than line_bound, or than the limit of a limited
                                    // entry: the field holds its first part
     bool unrepresentable = false;  // holds a character that file names cannot carry here
+    bool undecodable = false;      // not text in the terminal's encoding
 };
+
+// Why an entry that is no text in the terminal's encoding is refused, as a
+// phrase that follows what names the entry.
+inline constexpr std::string_view not_text =
+    "no es texto en la codificacion del terminal (vea LANG, LC_CTYPE y LC_ALL)";
 
 // Starts the lines of one dialogue. End of input typed at a terminal ends
 // only the dialogue it was typed in; from a file or a pipe it is the end.
@@ -26,7 +33,7 @@ void begin_dialogue();
 // last line without a line feed counts as a line. At the end of input nothing
 // is read and `field` keeps the value it had; so does every later read of
 // the same dialogue, without waiting. A line cut at line_bound is never cut
-// inside a UTF-8 character.
+// inside a character.
 LineRead read_line(std::string& field);
 
 }  // namespace console

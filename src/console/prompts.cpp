@@ -27,7 +27,7 @@ LineRead read_limited_entry(std::string_view prompt, std::string& field, std::si
     if (field.size() > limit) {
         print(message);
         ask_back_or_quit();
-        field = text::first_bytes(field, limit, platform::text_is_utf8());
+        field = text::first_bytes(field, limit, platform::entry_code_page());
         read.cut = true;
     }
     return read;

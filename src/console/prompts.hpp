@@ -16,7 +16,7 @@ void ask_back_or_quit();
 // Prints `prompt` and reads a line into `field`. An entry longer than `limit`
 // bytes, the size of the server's field, draws `message` and the back-or-quit
 // prompt; if the operator goes on, the entry is cut to `limit` bytes, never
-// inside a UTF-8 character, and the read says it was cut.
+// inside a character, and the read says it was cut.
 LineRead read_limited_entry(std::string_view prompt, std::string& field, std::size_t limit,
                             std::string_view message);
 

@@ -31,16 +31,20 @@ struct InputLine {
     std::string text;              // without its line end; at most the bound's bytes
     bool end_of_input = false;     // nothing was read: the input has ended
     bool cut = false;              // longer than the bound: the rest was read and dropped
-    bool unrepresentable = false;  // typed at the Windows console with a character that
-                                   // the ANSI code page lacks (shown as "?" in `text`)
+    bool unrepresentable = false;  // holds a character that the ANSI code page lacks
+                                   // (shown as "?" in `text`)
+    bool undecodable = false;      // POSIX: not text in the terminal's encoding
 };
 
 // Reads the next line of standard input, keeping at most `bound` bytes of it.
 // From a terminal or console nothing beyond the line's end is taken, so that
 // what was typed ahead stays, in order, for the next key or line read; there
-// a carriage return typed while keys were awaited also ends a line. Lines
-// typed at the Windows console arrive in the ANSI code page, the one of its
-// file names; lines from a file or a pipe are bytes as they stand.
+// a carriage return typed while keys were awaited also ends a line. Every
+// text above this seam is held in the ANSI code page, the one a Windows
+// server and its file names use: lines typed at the Windows console arrive in
+// it (lines from a file or a pipe there are bytes as they stand); on POSIX
+// every line is converted to the code page that Windows programs under Wine
+// get for the operator's locale (see entry_code_page).
 InputLine read_input_line(std::size_t bound);
 
 // Whether standard input is a terminal or console: there end of input is
@@ -51,16 +55,20 @@ bool standard_input_is_terminal();
 // program), as opposed to one that gave an ordinary end of input.
 bool standard_input_hung_up();
 
-// Whether entries are UTF-8 text (a UTF-8 locale, or a UTF-8 ANSI code page
-// on Windows); otherwise each byte is one character.
-bool text_is_utf8();
+// How the ANSI code page of entries makes characters of bytes. On POSIX the
+// code page follows the locale (LC_ALL, LC_CTYPE, LANG) as Wine's does: 932
+// Japanese, 936 and 950 Chinese, 949 Korean, 874 Thai, 1250 to 1258 by
+// language, 1252 for every other language, for C and POSIX, and for a locale
+// that is not installed.
+const text::CodePage& entry_code_page();
 
 // Which codes beyond ASCII the terminal or console that shows standard
 // output reads as controls, so that nothing typed is echoed as one.
 text::C1Controls terminal_c1_controls();
 
-// Writes text to standard output as given. When standard output is a console
-// the text is on screen before this returns; otherwise it is buffered.
+// Writes text to standard output. When standard output is a console the text
+// is on screen before this returns; otherwise it is buffered. The text is in
+// the ANSI code page; on POSIX it is shown in the terminal's encoding.
 void write_out(std::string_view text);
 
 // Writes a message to standard error at once.
@@ -147,6 +155,9 @@ enum class Replacing { allowed, refused };
 // signal or a console event ends the process during the write; one left by a
 // crash is removed by a later write into the same folder (see
 // temporary_names.hpp).
+// The names are in the ANSI code page; on POSIX the file is named in the
+// terminal's encoding, as Wine and network shares show a Windows server's
+// names on Linux.
 FileOutcome replace_file(const std::string& folder, const std::string& file_name, std::string_view bytes,
                          Replacing replacing);
 

@@ -33,9 +33,13 @@ bool is_reserved_device(std::string_view name) {
 
 }  // namespace
 
-std::optional<std::string> unsafe_name_reason(std::string_view name) {
+std::optional<std::string> unsafe_name_reason(std::string_view name, const text::CodePage& code_page) {
     if (name.empty()) return "esta vacio";
-    for (const char c : name) {
+    // The first byte of each character: the second byte of a double-byte
+    // character is never one of these, whatever its value.
+    for (std::string_view rest = name; !rest.empty();) {
+        const char c = rest.front();
+        rest.remove_prefix(std::max<std::size_t>(1, text::character_length(rest, code_page)));
         if (text::is_control(static_cast<unsigned char>(c))) return "contiene un caracter de control";
         if (forbidden_characters.find(c) != std::string_view::npos) {
             return std::string("contiene el caracter ") + c + ", que Windows no admite en nombres de archivo";

@@ -64,7 +64,7 @@ std::string disk_bytes(std::string_view image) {
 
 std::optional<std::string> store_record(std::string_view tree, std::string_view name,
                                         const ImageAssembler& assemble, platform::Replacing replacing) {
-    if (const auto reason = unsafe_name_reason(name)) {
+    if (const auto reason = unsafe_name_reason(name, platform::entry_code_page())) {
         return "\nEl nombre \"" + console::escaped(name) + "\" no es valido: " + *reason +
                ". No se ha guardado nada.";
     }

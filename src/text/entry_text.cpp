@@ -19,14 +19,6 @@ std::size_t sequence_length(unsigned char lead) {
     return 1;
 }
 
-// The length of the next character as counted: an incomplete one is a byte
-// that stands alone.
-std::size_t counted_length(std::string_view bytes, bool utf8) {
-    if (!utf8) return 1;
-    const Utf8Character character = next_utf8_character(bytes);
-    return character.valid ? character.length : 1;
-}
-
 }  // namespace
 
 int first_byte_code(std::string_view bytes) {
@@ -57,26 +49,37 @@ Utf8Character next_utf8_character(std::string_view bytes) {
     return {length, true, code_point};
 }
 
-std::size_t character_count(std::string_view bytes, bool utf8) {
+std::size_t character_length(std::string_view bytes, const CodePage& code_page) {
+    if (code_page.utf8) {
+        const Utf8Character character = next_utf8_character(bytes);
+        return character.valid || character.length == 0 ? character.length : 1;
+    }
+    if (!code_page.lead_bytes[static_cast<unsigned char>(bytes.front())]) return 1;
+    return bytes.size() < 2 ? 0 : 2;
+}
+
+std::size_t character_count(std::string_view bytes, const CodePage& code_page) {
     std::size_t count = 0;
-    for (; !bytes.empty(); ++count) bytes.remove_prefix(counted_length(bytes, utf8));
+    for (; !bytes.empty(); ++count) {
+        bytes.remove_prefix(std::max<std::size_t>(1, character_length(bytes, code_page)));
+    }
     return count;
 }
 
-std::string_view first_bytes(std::string_view bytes, std::size_t bound, bool utf8) {
-    if (bytes.size() <= bound) return bytes;
-    return utf8 ? without_cut_character(bytes.substr(0, bound)) : bytes.substr(0, bound);
+std::string_view first_bytes(std::string_view bytes, std::size_t bound, const CodePage& code_page) {
+    return bytes.size() <= bound ? bytes : without_cut_character(bytes.substr(0, bound), code_page);
 }
 
-std::string_view without_cut_character(std::string_view bytes) {
-    // A character has at most four bytes: only the last three can be the
-    // start of one that is cut.
-    for (std::size_t back = 1; back <= std::min<std::size_t>(3, bytes.size()); ++back) {
-        const std::size_t start = bytes.size() - back;
-        if (is_continuation(static_cast<unsigned char>(bytes[start]))) continue;
-        return next_utf8_character(bytes.substr(start)).length == 0 ? bytes.substr(0, start) : bytes;
+std::string_view without_cut_character(std::string_view bytes, const CodePage& code_page) {
+    // A double-byte code page's trail bytes may look like lead bytes, so the
+    // characters are counted from the start.
+    std::size_t whole = 0;
+    while (whole < bytes.size()) {
+        const std::size_t length = character_length(bytes.substr(whole), code_page);
+        if (length == 0) break;
+        whole += length;
     }
-    return bytes;
+    return bytes.substr(0, whole);
 }
 
 bool is_control(unsigned char byte) {

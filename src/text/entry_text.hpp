@@ -1,7 +1,8 @@
-// What the bytes of an entry mean: its first byte's code, its characters
-// when it is UTF-8 text, and the bytes that may never go into a record.
+// What the bytes of an entry mean: its first byte's code, its characters in
+// the code page of entries, and the bytes that may never go into a record.
 #pragma once
 
+#include <bitset>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -21,17 +22,29 @@ struct Utf8Character {
 };
 Utf8Character next_utf8_character(std::string_view bytes);
 
-// The number of characters: UTF-8 characters where `utf8`, bytes that are not
-// valid UTF-8 counting one each; otherwise bytes.
-std::size_t character_count(std::string_view bytes, bool utf8);
+// How a code page makes characters of bytes: UTF-8, a double-byte code page
+// (932, 936, 949, 950), where a lead byte and the byte after it are one
+// character, or one byte per character. The platform knows its lead bytes.
+struct CodePage {
+    bool utf8 = false;
+    std::bitset<256> lead_bytes;
+};
 
-// At most the first `bound` bytes; where `utf8`, without a character that
-// the bound would cut in two.
-std::string_view first_bytes(std::string_view bytes, std::size_t bound, bool utf8);
+// The length of the character at the start of `bytes` (which must not be
+// empty): 0 when `bytes` ends inside it; a byte that starts no character
+// (invalid UTF-8) stands alone.
+std::size_t character_length(std::string_view bytes, const CodePage& code_page);
 
-// `bytes` without an incomplete UTF-8 character at its end, as a cut through
-// a character leaves one.
-std::string_view without_cut_character(std::string_view bytes);
+// The number of characters, a byte that starts no character counting one.
+std::size_t character_count(std::string_view bytes, const CodePage& code_page);
+
+// At most the first `bound` bytes, without a character that the bound would
+// cut in two.
+std::string_view first_bytes(std::string_view bytes, std::size_t bound, const CodePage& code_page);
+
+// `bytes` without an incomplete character at its end, as a cut through a
+// character leaves one.
+std::string_view without_cut_character(std::string_view bytes, const CodePage& code_page);
 
 // Bytes below 0x20, and 0x7F: they can start escape sequences, end lines or
 // end strings, so no entry that holds one is written anywhere.

@@ -69,18 +69,14 @@ TEST_F(AccountTest, TypedAsAnOperatorWritesTheGoldenFile) {
 
 // The limits count bytes, as the server's fields hold them: ten and eight
 // pass without a message, one more draws it, and going on cuts the entry to
-// its limit, never inside a character. "ñ" is two bytes where the terminal
-// sends UTF-8, one in the Windows code page (program.hpp).
+// its limit, never inside a character. "ñ" is one byte in the Windows code
+// page, two in the UTF-8 that the terminal sends.
 TEST_F(AccountTest, EntriesOfExactlyTheLimitPassWithoutAMessage) {
     make_folder("Account/AscII97");
     start();
     press("2");
-    const std::string& n_tilde = program().n_tilde_entry;
-    const std::string name_start = std::string("abcdefghi").substr(0, 10 - n_tilde.size());
-    const std::string password_start = std::string("1234567").substr(0, 8 - n_tilde.size());
-    const std::string name =
-        name_start + std::string(keys::n_tilde);  // 10 and 8 bytes as the program holds them
-    const std::string password = password_start + std::string(keys::n_tilde);
+    const std::string name = "abcdefghi" + std::string(keys::n_tilde);  // 10 and 8 bytes as held
+    const std::string password = "1234567" + std::string(keys::n_tilde);
     answer(texts::account_name_prompt, name);
     answer(texts::password_prompt, password);
     const Minute before = finish_dialogue();
@@ -88,8 +84,8 @@ TEST_F(AccountTest, EntriesOfExactlyTheLimitPassWithoutAMessage) {
 
     expect_success_screen(name, password);
     EXPECT_TRUE(record_matches(data() / "Account" / "AscII97" / (name + ".txt"), RecordKind::account,
-                               {{"account-name = acct", "account-name = " + name_start + n_tilde},
-                                {"account-password = pw", "account-password = " + password_start + n_tilde}},
+                               {{"account-name = acct", "account-name = abcdefghi\xf1"},
+                                {"account-password = pw", "account-password = 1234567\xf1"}},
                                before, after));
 }
 
@@ -97,7 +93,7 @@ TEST_F(AccountTest, OneByteMoreDrawsTheMessageAndTheEntryGoingOnIsCutToTheLimit)
     make_folder("Account/AscII65");
     start();
     press("2");
-    const std::string name = "ABCDEFGHI" + std::string(keys::n_tilde) + "K";  // 11 or 12 bytes
+    const std::string name = "ABCDEFGHI" + std::string(keys::n_tilde) + "K";  // 11 bytes as held
     answer(texts::account_name_prompt, name);
     std::vector<std::string> screen =
         over_long(texts::account_name_prompt, name, texts::account_name_too_long);
@@ -113,10 +109,9 @@ TEST_F(AccountTest, OneByteMoreDrawsTheMessageAndTheEntryGoingOnIsCutToTheLimit)
     const Minute before = finish_dialogue();
     const Minute after = local_minute_now();
     // The record never carries more than the server's field, 10 and 8 bytes,
-    // nor half a character: "ñ" stays only where it is one byte. The outcome
-    // names the record, and says how much of the password was kept.
-    const bool n_tilde_kept = program().n_tilde_entry.size() == 1;
-    const std::string kept = "ABCDEFGHI" + std::string(n_tilde_kept ? keys::n_tilde : "");
+    // nor half a character. The outcome names the record, and says how much
+    // of the password was kept.
+    const std::string kept = "ABCDEFGHI" + std::string(keys::n_tilde);
     screen.insert(screen.end(),
                   {line(texts::email_prompt, "mail"), line(texts::question_prompt, "quiz"),
                    line(texts::answer_prompt, "answer"), "", std::string(texts::account_created),
@@ -124,11 +119,10 @@ TEST_F(AccountTest, OneByteMoreDrawsTheMessageAndTheEntryGoingOnIsCutToTheLimit)
                        native_path("Account/AscII65/" + kept + ".txt") + ".",
                    "El password se ha cortado: se han guardado sus primeros 8 caracteres.", pause_line()});
     term().wait_for_screen_lines(screen);
-    EXPECT_TRUE(record_matches(
-        data() / "Account" / "AscII65" / (kept + ".txt"), RecordKind::account,
-        {{"account-name = acct", "account-name = ABCDEFGHI" + (n_tilde_kept ? program().n_tilde_entry : "")},
-         {"account-password = pw", "account-password = 12345678"}},
-        before, after));
+    EXPECT_TRUE(record_matches(data() / "Account" / "AscII65" / (kept + ".txt"), RecordKind::account,
+                               {{"account-name = acct", "account-name = ABCDEFGHI\xf1"},
+                                {"account-password = pw", "account-password = 12345678"}},
+                               before, after));
     EXPECT_EQ(tree_listing(data()),
               (std::vector<std::string>{"Account/", "Account/AscII65/", "Account/AscII65/" + kept + ".txt"}));
 }
@@ -185,8 +179,8 @@ TEST_P(UnsafeAccountName, IsRefusedWithAMessageNamingItAndNothingIsWritten) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, UnsafeAccountName,
-                         ::testing::Values("CON", "con", "LPT1", "Nul.txt", "a/b", "../acct", "a\\b", "x:y",
-                                           ""),
+                         ::testing::Values("CON", "con", "LPT1", "Nul.txt", "COM¹", "LPT².x", "a/b",
+                                           "../acct", "a\\b", "x:y", ""),
                          [](const auto& info) { return "name_" + std::to_string(info.index); });
 
 }  // namespace

@@ -10,17 +10,27 @@ namespace {
 
 using Entries = Scenario;
 
-TEST_F(Entries, AControlByteTypedInAnEntryRefusesTheRecord) {
+// An entry that holds a control byte, or a character that the ANSI code page
+// (1252) lacks, refuses the record.
+class RefusedEntry : public Scenario,
+                     public ::testing::WithParamInterface<std::pair<std::string, std::string>> {};
+
+TEST_P(RefusedEntry, RefusesTheRecordAndSaysWhy) {
     make_folder("Character/AscII103");
     start();
     press("4");
-    answer(texts::gm_account_prompt, "gm\tacct");
+    answer(texts::gm_account_prompt, GetParam().first);
     answer(texts::gm_name_prompt, "gmname");
-    expect_outcome(
-        "El account del GM contiene un caracter de control (\\x09), que no se puede guardar. No se ha "
-        "guardado nada.");
+    expect_outcome("El account del GM " + GetParam().second + ". No se ha guardado nada.");
     EXPECT_TRUE(entries_of(data() / "Character" / "AscII103").empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Entries, RefusedEntry,
+    ::testing::Values(std::pair{"gm\tacct",
+                                "contiene un caracter de control (\\x09), que no se puede guardar"},
+                      std::pair{"gmΩ", "tiene un caracter que no existe en la pagina de codigos de Windows"}),
+    [](const auto& info) { return info.index == 0 ? "control_byte" : "not_in_the_code_page"; });
 
 TEST_F(Entries, EndOfInputTypedAtAPromptEndsOnlyThatDialogue) {
     E2E_REQUIRE(!program().end_of_input_key.empty(), "end of input cannot be typed at this terminal");

@@ -118,28 +118,64 @@ TEST_F(GmTest, WritingTheSameGmAgainReplacesItsFile) {
               (std::vector<std::string>{"Character/", "Character/AscII71/", "Character/AscII71/GmName.txt"}));
 }
 
-// A name beyond ASCII, typed at the terminal, is the name of the file on disk;
-// the record holds the entry as the program has it (program.hpp).
-TEST_F(GmTest, ANameWithAnNTildeNamesItsFile) {
-    make_folder("Character/AscII120");  // "x"
+// One typed name, one record: the POSIX program and qkeditor.exe under Wine,
+// in the same locale, file a name typed in the UTF-8 pane in the same bucket
+// under the same file name (as typed: UTF-8 on disk), with the same bytes in
+// the record, those of the ANSI code page that the locale gives (1252 in the
+// pane's C.UTF-8, 932 in Japanese). The limit counts those bytes, and a cut
+// keeps whole characters.
+struct TypedName {
+    std::string name;
+    std::string locale;  // LC_CTYPE where it is not the pane's C.UTF-8
+    std::string typed;
+    bool too_long;     // the program says so, and going on cuts it
+    std::string file;  // the record, in the data folder
+    std::string held;  // the name's bytes in the record
+};
+
+void PrintTo(const TypedName& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class NameInTheCodePage : public GmTest, public ::testing::WithParamInterface<TypedName> {};
+
+TEST_P(NameInTheCodePage, GivesTheSameRecordOnEveryPlatform) {
+    const TypedName& row = GetParam();
+    if (!row.locale.empty()) {
+        if (!fs::exists(fs::path(TEST_LOCALES) / row.locale))
+            GTEST_SKIP() << "no " << row.locale << " locale (apt-get install locales)";
+        under_test.environment.insert(
+            under_test.environment.end(),
+            {"LC_ALL=", "LC_CTYPE=" + row.locale, "LC_MESSAGES=en_US.UTF-8", "LOCPATH=" TEST_LOCALES});
+    }
+    const std::string folder = row.file.substr(0, row.file.rfind('/'));
+    make_folder(folder);
     start();
     press("4");
-    const auto with_n_tilde = [](std::string_view n_tilde) {
-        std::string name = "x";
-        name += n_tilde;
-        return name + "andu";
-    };
-    const std::string typed = with_n_tilde(keys::n_tilde);
-    const Minute before = enter_gm("gmacct", typed);
-    const Minute after = local_minute_now();
-    term().wait_for_screen_lines(success_screen("gmacct", typed));
-    const std::string entry = with_n_tilde(program().n_tilde_entry);
-    EXPECT_TRUE(record_matches(data() / "Character" / "AscII120" / (typed + ".txt"), RecordKind::gm,
-                               {{"character-name     = GmName", "character-name     = " + entry}}, before,
-                               after));
-    EXPECT_EQ(tree_listing(data()), (std::vector<std::string>{"Character/", "Character/AscII120/",
-                                                              "Character/AscII120/" + typed + ".txt"}));
+    answer(texts::gm_account_prompt, "gmacct");
+    wait_for_prompt(texts::gm_name_prompt);
+    const Minute before = local_minute_now();
+    type_line(row.typed);
+    if (row.too_long) press("x");
+    wait_for_pause();
+    if (!row.too_long) term().wait_for_screen_lines(success_screen("gmacct", row.typed));
+    EXPECT_TRUE(record_matches(data() / row.file, RecordKind::gm,
+                               {{"character-name     = GmName", "character-name     = " + row.held}}, before,
+                               local_minute_now()));
+    EXPECT_EQ(tree_listing(data()), (std::vector<std::string>{"Character/", folder + "/", row.file}));
 }
+
+INSTANTIATE_TEST_SUITE_P(Rows, NameInTheCodePage,
+                         // clang-format off
+    ::testing::Values(
+        TypedName{"n_tilde_first", "", "ñandu", false, "Character/AscII-15/ñandu.txt", "\xf1\x61ndu"},
+        TypedName{"ten_bytes", "", "Muñoz12345", false, "Character/AscII77/Muñoz12345.txt", "Mu\xf1oz12345"},
+        TypedName{"ten_n_tildes", "", "ññññññññññ", false, "Character/AscII-15/ññññññññññ.txt", std::string(10, '\xf1')},
+        TypedName{"backslash_second_byte", "ja_JP.UTF-8", "表", false, "Character/AscII-107/表.txt", "\x95\x5c"},
+        TypedName{"bar_second_byte", "ja_JP.UTF-8", "ポチ", false, "Character/AscII-125/ポチ.txt", "\x83\x7c\x83\x60"},
+        TypedName{"cut_double_byte", "ja_JP.UTF-8", "abcdefghi日", true, "Character/AscII97/abcdefghi.txt", "abcdefghi"}),
+                         // clang-format on
+                         [](const auto& info) { return info.param.name; });
 
 // Where the GM's bucket folder is missing, nothing is made: the message names
 // the folder, there is no success message, and the pause still follows.

@@ -1,8 +1,8 @@
 // Lines from a file on standard input while keys come from the terminal, end
 // to end: a dialogue takes its lines from the file, whatever their line ends;
 // a control byte refuses the record; a line longer than the bound is cut at a
-// character's edge; once the file ends, a dialogue runs through at once but
-// writes nothing (nothing of an earlier account goes into another), and the
+// character's edge; a line that is no text in the locale's encoding is refused; once the file ends, a
+// dialogue runs through at once but writes nothing (nothing of an earlier account goes into another), and the
 // calculator shows the empty entry and 0.
 #include "record_check.hpp"
 #include "scenario.hpp"
@@ -34,6 +34,8 @@ protected:
             // A carriage return in the e-mail would forge a line of the record.
             "acct", "pw", "x@y\raccount-valid-time = 999", "quiz", "answer", "longmail", "pw",
             kept_email + std::string(keys::n_tilde) + std::string(3000, 'f'), "quiz", "answer",
+            // No UTF-8: not text in the pane's locale.
+            "\xf1",
             // The file ends after the name.
             "bob"};
         std::string bytes;
@@ -82,6 +84,13 @@ TEST_P(LinesFromAFile, FeedTheDialoguesUntilTheInputEndsThenNothingIsWritten) {
                                {{"account-name = acct", "account-name = longmail"},
                                 {"account-Email = mail", "account-Email = " + kept_email}},
                                before, local_minute_now()));
+
+    press("3");
+    term().wait_for_screen_lines(
+        {std::string(texts::char_code_prompt),
+         "La entrada no es texto en la codificacion del terminal (vea LANG, LC_CTYPE y LC_ALL).",
+         pause_line()});
+    press(keys::enter);
 
     press("2");
     expect_dialogue_screen({std::string(texts::input_ended)});

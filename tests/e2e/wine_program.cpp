@@ -26,7 +26,6 @@ const Program& program_under_test() {
         .arrow_ends_pause = false,
         .keys_arrive_with_stdin_redirected = false,
         .terminal_settings_are_the_programs = false,
-        .n_tilde_entry = "\xf1",
         .process_trace_variable = "WINEDEBUG=trace+process",
         .sees_test_mounts = false,
         .files_have_posix_owners = false,

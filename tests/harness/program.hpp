@@ -84,13 +84,6 @@ struct Program {
     // terminal raw throughout; a key wait shows only on the screen.
     bool terminal_settings_are_the_programs = true;
 
-    // What an entry holds for "n" with a tilde typed in the UTF-8 pane, and
-    // so what a record holds and the calculator measures: the bytes as typed
-    // on POSIX; on Windows the character in the ANSI code page (F1 in 1252).
-    // The file name on disk is "ñ" in UTF-8 either way (Wine keeps Windows
-    // names so).
-    std::string n_tilde_entry = "\xc3\xb1";
-
     // Wine's setting that logs every process the program starts, on its
     // standard error ("NAME=value"); empty where nothing logs them.
     std::string process_trace_variable{};

@@ -1,37 +1,67 @@
 #include "text/entry_text.hpp"
 
+#include "platform/posix/code_page.hpp"
+
 #include <gtest/gtest.h>
 
+#include <bitset>
 #include <string>
 
 namespace {
 
 using namespace std::string_view_literals;
 
-TEST(EntryText, CharactersAreUtf8CharactersWithInvalidBytesOneEach) {
-    EXPECT_EQ(text::character_count("abcdefghi\xc3\xb1", true), 10U);  // "abcdefghiñ", 11 bytes
-    EXPECT_EQ(text::character_count("abcdefghi\xc3\xb1", false), 11U);
-    EXPECT_EQ(text::character_count("\xe2\x82\xac\xf0\x9f\x98\x80", true), 2U);  // "€" and an emoji
-    EXPECT_EQ(text::character_count("\xff\xfe\xc3", true), 3U);          // no character's start; cut short
-    EXPECT_EQ(text::character_count("\xc0\xaf\xed\xa0\x80", true), 5U);  // overlong, surrogate
-    EXPECT_EQ(text::character_count("", true), 0U);
+const text::CodePage utf8{true, {}};
+const text::CodePage single_byte{};
+// Code page 932's lead bytes are 81-9F and E0-FC: "\x93\xfa" is "日", "\x95\x5c" "表".
+const text::CodePage double_byte{false, std::bitset<256>().set(0x93).set(0x95)};
+
+TEST(EntryText, CharactersAreCodePageCharactersWithInvalidBytesOneEach) {
+    EXPECT_EQ(text::character_count("abcdefghi\xc3\xb1", utf8), 10U);  // "abcdefghiñ", 11 bytes
+    EXPECT_EQ(text::character_count("abcdefghi\xc3\xb1", single_byte), 11U);
+    EXPECT_EQ(text::character_count("\xe2\x82\xac\xf0\x9f\x98\x80", utf8), 2U);  // "€" and an emoji
+    EXPECT_EQ(text::character_count("\xff\xfe\xc3", utf8), 3U);          // no character's start; cut short
+    EXPECT_EQ(text::character_count("\xc0\xaf\xed\xa0\x80", utf8), 5U);  // overlong, surrogate
+    EXPECT_EQ(text::character_count("", utf8), 0U);
+    EXPECT_EQ(text::character_count("a\x95\x5c\x93\xfa\x93", double_byte), 4U);
 }
 
 TEST(EntryText, CutsKeepWholeCharacters) {
     // Limits count bytes, as the server's fields hold them.
-    EXPECT_EQ(text::first_bytes("abcdefghij\xc3\xb1", 10, true), "abcdefghij");
-    EXPECT_EQ(text::first_bytes("abcdefghi\xc3\xb1xyz", 10, true), "abcdefghi");
-    EXPECT_EQ(text::first_bytes("abcdefghi\xc3\xb1xyz", 10, false), "abcdefghi\xc3");
-    EXPECT_EQ(text::first_bytes("\xe2\x82\xac\xe2\x82\xac\xe2\x82\xac", 8, true), "\xe2\x82\xac\xe2\x82\xac");
-    EXPECT_EQ(text::first_bytes("ab", 10, true), "ab");
+    EXPECT_EQ(text::first_bytes("abcdefghij\xc3\xb1", 10, utf8), "abcdefghij");
+    EXPECT_EQ(text::first_bytes("abcdefghi\xc3\xb1xyz", 10, utf8), "abcdefghi");
+    EXPECT_EQ(text::first_bytes("abcdefghi\xc3\xb1xyz", 10, single_byte), "abcdefghi\xc3");
+    EXPECT_EQ(text::first_bytes("\xe2\x82\xac\xe2\x82\xac\xe2\x82\xac", 8, utf8), "\xe2\x82\xac\xe2\x82\xac");
+    EXPECT_EQ(text::first_bytes("ab", 10, utf8), "ab");
+    EXPECT_EQ(text::first_bytes("abcdefghi\x93\xfa", 10, double_byte), "abcdefghi");
+    EXPECT_EQ(text::first_bytes("a\x95\x95\x95\x95", 4, double_byte), "a\x95\x95");  // trail bytes like leads
 
     // What a cut at a byte bound may leave at the end of a line.
-    EXPECT_EQ(text::without_cut_character("ab\xc3"), "ab");
-    EXPECT_EQ(text::without_cut_character("ab\xe2\x82"), "ab");
-    EXPECT_EQ(text::without_cut_character("\xf0\x9f\x98"), "");
+    EXPECT_EQ(text::without_cut_character("ab\xc3", utf8), "ab");
+    EXPECT_EQ(text::without_cut_character("ab\xe2\x82", utf8), "ab");
+    EXPECT_EQ(text::without_cut_character("\xf0\x9f\x98", utf8), "");
     // Whole characters, and stray bytes that are no cut character, stay.
     for (const std::string_view whole : {"ab\xe2\x82\xac", "\xf0\x9f\x98\x80", "ab\xff", "ab\x80\x80\x80"})
-        EXPECT_EQ(text::without_cut_character(whole), whole);
+        EXPECT_EQ(text::without_cut_character(whole, utf8), whole);
+}
+
+// The ANSI code page of Windows programs under Wine for the same locale.
+TEST(EntryText, TheCodePageOfEntriesFollowsTheLocaleAsWinesDoes) {
+    // clang-format off
+    for (const auto& [locale, code_page] : {
+             std::pair{"C", 1252}, {"POSIX", 1252}, {"C.UTF-8", 1252}, {"es_ES.UTF-8", 1252}, {"ja_JP.UTF-8", 932},
+             {"zh_CN.GB18030", 936}, {"zh_TW.UTF-8", 950}, {"ko_KR.EUC-KR", 949}, {"th_TH", 874}, {"pl_PL.UTF-8", 1250},
+             {"ru_RU.KOI8-R", 1251}, {"sr_RS@latin", 1250}, {"el_GR", 1253}, {"tr_TR.UTF-8", 1254}, {"he_IL", 1255},
+             {"ar_EG.UTF-8", 1256}, {"lt_LT", 1257}, {"vi_VN", 1258}}) {
+        // clang-format on
+        EXPECT_EQ(platform::ansi_code_page_of_locale(locale), code_page) << locale;
+    }
+}
+
+// Typed text takes the code page's own forms only: "¥" is "\" in 932 one way.
+TEST(EntryText, TypedTextTakesTheCodePagesOwnFormsOnly) {
+    const platform::TextConversions japanese("UTF-8", 932);
+    EXPECT_EQ(japanese.ansi_from_terminal("表¥", false).text, "\x95\x5c?");
 }
 
 TEST(EntryText, ControlBytesAreFoundAndShownAsHex) {

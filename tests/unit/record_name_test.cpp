@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <bitset>
 #include <string>
 
 namespace {
@@ -27,6 +28,11 @@ TEST(RecordName, SeparatorsAndOtherWindowsForbiddenCharactersAreRefused) {
         ASSERT_TRUE(reason) << name;
         EXPECT_NE(reason->find(std::string("caracter ") + c), std::string::npos) << *reason;
     }
+    // In a double-byte code page a second byte is no character of its own:
+    // "表" is 95 5C and "ポチ" 83 7C 83 60 in code page 932.
+    const text::CodePage double_byte{false, std::bitset<256>().set(0x83).set(0x95)};
+    EXPECT_EQ(unsafe_name_reason("\x95\x5c\x83\x7c\x83\x60", double_byte), std::nullopt);
+    EXPECT_TRUE(unsafe_name_reason("\x95\x5c|", double_byte));
     EXPECT_TRUE(unsafe_name_reason("../acct"));
     EXPECT_TRUE(unsafe_name_reason("..\\..\\x"));
 }

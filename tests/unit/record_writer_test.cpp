@@ -48,7 +48,7 @@ TEST_F(StoreRecord, FailureAfterTheTemporaryFileRemovesIt) {
 
     // A C1 control in the name (U+009D, or the byte 0x9D) never reaches the terminal.
     const std::string c1 = records::store_record("Account", "x\xc2\x9d", fixed_image("x\n")).value_or("");
-    EXPECT_NE(c1.find("\\x9D.txt: no existe la carpeta"), std::string::npos) << c1;  // no AscII120
+    EXPECT_NE(c1.find("\\x9D.txt: "), std::string::npos) << c1;
     EXPECT_EQ(c1.find('\x9d'), std::string::npos) << c1;
 }
 

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "platform/platform.hpp"
+#include "platform/posix/code_page.hpp"
 #include "platform/posix/terminal.hpp"
 
 namespace platform {
@@ -27,15 +28,19 @@ bool standard_input_hung_up() {
 }
 
 // A terminal reads the C1 controls in its encoding, the one the locale names:
-// as bytes, or as UTF-8 characters.
+// as bytes, or as UTF-8 characters. What is escaped with this is held in the
+// Windows code page, which the terminal's encoding may read otherwise: so
+// this errs on the side of escaping a character that would have shown.
 text::C1Controls terminal_c1_controls() {
-    return text_is_utf8() ? text::C1Controls::utf8 : text::C1Controls::bytes;
+    return locale_conversions().terminal_c1_controls();
 }
 
-// On a terminal every piece is shown at once; to a file or a pipe the
-// standard library's block buffering holds it until exit.
+// In the terminal's encoding, to a file or a pipe as well. On a terminal
+// every piece is shown at once; to a file or a pipe the standard library's
+// block buffering holds it until exit.
 void write_out(std::string_view text) {
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    const std::string shown = locale_conversions().terminal_from_ansi(text);
+    std::fwrite(shown.data(), 1, shown.size(), stdout);
     if (stdout_is_terminal()) std::fflush(stdout);
 }
 

@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "platform/platform.hpp"
+#include "platform/posix/code_page.hpp"
 #include "platform/posix/listed_name.hpp"
 #include "platform/posix/signal_cleanup.hpp"
 #include "platform/posix/write_all.hpp"
@@ -192,15 +193,19 @@ void make_folder(const std::string& path) {
     ::mkdir(path.c_str(), 0777);
 }
 
-FileOutcome replace_file(const std::string& folder, const std::string& file_name, std::string_view bytes,
+FileOutcome replace_file(const std::string& folder, const std::string& ansi_file_name, std::string_view bytes,
                          Replacing replacing_rule) {
-    const std::string target = folder + path_separator() + file_name;
+    const std::optional<std::string> file_name = locale_conversions().file_name_from_ansi(ansi_file_name);
+    if (!file_name) return {FileError::invalid_name, EILSEQ};
+    const std::string target = folder + path_separator() + *file_name;
     struct stat old {};
     const bool replacing = ::lstat(target.c_str(), &old) == 0;
     if (!replacing && errno != ENOENT) return failure(errno);
     if (replacing && replacing_rule == Replacing::refused) return {FileError::exists, EEXIST};
     if (replacing) {
-        if (FileOutcome alias = check_not_an_alias(folder, file_name, old); alias.error != FileError::none) {
+        if (FileOutcome alias = check_not_an_alias(folder, *file_name, old); alias.error != FileError::none) {
+            // The folder lists it in the terminal's encoding; messages are in the code page.
+            alias.listed_name = locale_conversions().ansi_from_terminal(alias.listed_name, false).text;
             return alias;
         }
         if (FileOutcome refused = check_replaceable(target, old); refused.error != FileError::none) {

@@ -1,15 +1,11 @@
 // Lines of standard input on POSIX, and what their text is.
-#include <langinfo.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cctype>
 #include <cerrno>
-#include <clocale>
-#include <cstdlib>
 #include <string>
 
 #include "platform/platform.hpp"
+#include "platform/posix/code_page.hpp"
 #include "platform/posix/terminal.hpp"
 #include "platform/stdio_line.hpp"
 
@@ -49,41 +45,22 @@ InputLine read_terminal_line(std::size_t bound) {
     }
 }
 
-// Whether a locale name says UTF-8, for a locale that is named but not
-// installed ("es_ES.UTF-8" on a system without it).
-bool names_utf8(std::string name) {
-    std::transform(name.begin(), name.end(), name.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return name.find("utf-8") != std::string::npos || name.find("utf8") != std::string::npos;
-}
-
 }  // namespace
 
+// Lines from the terminal, and from a file or a pipe, which on POSIX are
+// text in the same encoding, are converted to the ANSI code page.
 InputLine read_input_line(std::size_t bound) {
-    return standard_input_is_terminal() ? read_terminal_line(bound) : read_stdio_line(bound);
+    InputLine line = standard_input_is_terminal() ? read_terminal_line(bound) : read_stdio_line(bound);
+    ConvertedEntry entry = locale_conversions().ansi_from_terminal(line.text, line.cut);
+    line.text = std::move(entry.text);
+    line.unrepresentable = entry.unrepresentable;
+    line.undecodable = entry.undecodable;
+    return line;
 }
 
 bool standard_input_is_terminal() {
     static const bool is_terminal = ::isatty(STDIN_FILENO) == 1;
     return is_terminal;
-}
-
-// The character set of the operator's locale (LC_ALL, LC_CTYPE, LANG),
-// without changing the program's own locale.
-bool text_is_utf8() {
-    static const bool utf8 = [] {
-        if (const locale_t locale = ::newlocale(LC_CTYPE_MASK, "", nullptr)) {
-            const std::string codeset = ::nl_langinfo_l(CODESET, locale);
-            ::freelocale(locale);
-            return codeset == "UTF-8";
-        }
-        for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
-            const char* name = std::getenv(variable);
-            if (name != nullptr && *name != '\0') return names_utf8(name);
-        }
-        return false;
-    }();
-    return utf8;
 }
 
 }  // namespace platform

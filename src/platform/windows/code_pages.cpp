@@ -1,5 +1,8 @@
 #include "platform/windows/code_pages.hpp"
 
+#include "platform/platform.hpp"
+#include "text/entry_text.hpp"
+
 namespace platform {
 
 std::wstring wide_from_ansi(std::string_view bytes) {
@@ -18,6 +21,19 @@ std::string ansi_from_wide(std::wstring_view units) {
     std::string bytes(static_cast<std::size_t>(length), '\0');
     ::WideCharToMultiByte(CP_ACP, 0, units.data(), size, bytes.data(), length, nullptr, nullptr);
     return bytes;
+}
+
+const text::CodePage& entry_code_page() {
+    static const text::CodePage code_page = [] {
+        text::CodePage made;
+        made.utf8 = ::GetACP() == CP_UTF8;
+        for (int byte = 0x80; byte <= 0xFF; ++byte) {
+            made.lead_bytes[byte] =
+                !made.utf8 && ::IsDBCSLeadByteEx(CP_ACP, static_cast<BYTE>(byte)) != FALSE;
+        }
+        return made;
+    }();
+    return code_page;
 }
 
 AnsiCharacter ansi_character(std::wstring_view character) {

@@ -127,8 +127,4 @@ bool standard_input_hung_up() {
     return false;
 }
 
-bool text_is_utf8() {
-    return ::GetACP() == CP_UTF8;
-}
-
 }  // namespace platform

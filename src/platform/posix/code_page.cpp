@@ -1,0 +1,228 @@
+#include "platform/posix/code_page.hpp"
+
+#include <iconv.h>
+#include <langinfo.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cerrno>
+#include <clocale>
+#include <cstdint>
+#include <cstdlib>
+
+#include "platform/platform.hpp"
+#include "text/entry_text.hpp"
+
+namespace platform {
+namespace {
+
+// The languages whose Windows locales have another ANSI code page than 1252.
+struct LanguageCodePage {
+    std::string_view language;
+    int code_page;
+};
+constexpr std::array<LanguageCodePage, 40> code_pages_by_language = {{
+    {"ja", 932},  {"ko", 949},   {"th", 874},  {"vi", 1258}, {"el", 1253}, {"he", 1255}, {"iw", 1255},
+    {"cs", 1250}, {"pl", 1250},  {"hu", 1250}, {"sk", 1250}, {"sl", 1250}, {"hr", 1250}, {"ro", 1250},
+    {"sq", 1250}, {"bs", 1250},  {"tk", 1250}, {"ru", 1251}, {"uk", 1251}, {"bg", 1251}, {"be", 1251},
+    {"mk", 1251}, {"sr", 1251},  {"kk", 1251}, {"ky", 1251}, {"tt", 1251}, {"mn", 1251}, {"tg", 1251},
+    {"tr", 1254}, {"az", 1254},  {"uz", 1254}, {"ar", 1256}, {"fa", 1256}, {"ur", 1256}, {"ps", 1256},
+    {"ug", 1256}, {"ckb", 1256}, {"et", 1257}, {"lv", 1257}, {"lt", 1257},
+}};
+
+// The part of a locale name "language_TERRITORY.codeset@modifier" that
+// starts after `start` (or at the beginning) and ends before any of `ends`.
+std::string_view locale_part(std::string_view name, char start, std::string_view ends) {
+    if (start != '\0') {
+        const std::size_t at = name.find(start);
+        if (at == std::string_view::npos) return {};
+        name.remove_prefix(at + 1);
+    }
+    return name.substr(0, name.find_first_of(ends));
+}
+
+// What the operator's locale says: its name (LC_ALL, LC_CTYPE, LANG, the
+// first that is set), and its character set where it is installed.
+struct OperatorLocale {
+    std::string name;
+    std::optional<std::string> codeset;  // empty: the locale is not installed
+};
+
+OperatorLocale operator_locale() {
+    OperatorLocale locale{"C", std::nullopt};
+    for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        const char* value = std::getenv(variable);
+        if (value != nullptr && *value != '\0') {
+            locale.name = value;
+            break;
+        }
+    }
+    if (const locale_t installed = ::newlocale(LC_CTYPE_MASK, "", nullptr)) {
+        locale.codeset = ::nl_langinfo_l(CODESET, installed);
+        ::freelocale(installed);
+    }
+    return locale;
+}
+
+// The terminal's encoding, as iconv names it. The C and POSIX locales say
+// nothing about the terminal beyond ASCII: a terminal today sends UTF-8, so
+// that is what is read there, and bytes that are not UTF-8 are refused. So is
+// a locale that is named but not installed, unless its name gives a codeset
+// that iconv knows.
+std::string terminal_encoding(const OperatorLocale& locale) {
+    if (locale.codeset && *locale.codeset != "ANSI_X3.4-1968") return *locale.codeset;
+    std::string named(locale_part(locale.name, '.', "@"));
+    if (locale.codeset || named.empty()) return "UTF-8";
+    const iconv_t known = ::iconv_open("UTF-8", named.c_str());
+    if (reinterpret_cast<std::intptr_t>(known) == -1) return "UTF-8";
+    ::iconv_close(known);
+    return named;
+}
+
+bool is_utf8(std::string_view encoding) {
+    std::string plain;
+    for (const char c : encoding) {
+        if (c != '-' && c != '_') plain += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return plain == "UTF8";
+}
+
+[[noreturn]] void no_conversion(const std::string& from, const std::string& to) {
+    write_error("\nNo se puede convertir el texto de " + from + " a " + to +
+                " (falta el modulo de iconv de la biblioteca de C). El programa termina.\n");
+    std::exit(2);
+}
+
+iconv_t open_conversion(const std::string& from, const std::string& to) {
+    const iconv_t descriptor = ::iconv_open(to.c_str(), from.c_str());
+    if (reinterpret_cast<std::intptr_t>(descriptor) == -1) no_conversion(from, to);
+    return descriptor;
+}
+
+// What one run of iconv gave: the converted bytes, how many input bytes it
+// took, and why it stopped short (0: it did not).
+struct Conversion {
+    std::string bytes;
+    std::size_t taken = 0;
+    int error = 0;
+};
+
+Conversion convert(iconv_t descriptor, std::string_view in) {
+    ::iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
+    Conversion result;
+    char* in_next = const_cast<char*>(in.data());
+    std::size_t in_left = in.size();
+    while (in_left > 0) {
+        std::array<char, 256> buffer{};
+        char* out_next = buffer.data();
+        std::size_t out_left = buffer.size();
+        const std::size_t done = ::iconv(descriptor, &in_next, &in_left, &out_next, &out_left);
+        result.bytes.append(buffer.data(), static_cast<std::size_t>(out_next - buffer.data()));
+        if (done == static_cast<std::size_t>(-1) && errno != E2BIG) {
+            result.error = errno;
+            break;
+        }
+    }
+    result.taken = in.size() - in_left;
+    return result;
+}
+
+}  // namespace
+
+int ansi_code_page_of_locale(std::string_view locale_name) {
+    const std::string_view language = locale_part(locale_name, '\0', "_.@");
+    if (language == "zh") {
+        const std::string_view territory = locale_part(locale_name, '_', ".@");
+        return territory == "TW" || territory == "HK" || territory == "MO" ? 950 : 936;
+    }
+    if (language == "sr" && locale_part(locale_name, '@', "") == "latin") return 1250;
+    if (language == "uz" && locale_part(locale_name, '@', "") == "cyrillic") return 1251;
+    const auto* found =
+        std::find_if(code_pages_by_language.begin(), code_pages_by_language.end(),
+                     [&](const LanguageCodePage& entry) { return entry.language == language; });
+    return found == code_pages_by_language.end() ? 1252 : found->code_page;
+}
+
+TextConversions::TextConversions(const std::string& terminal_encoding, int code_page)
+    : terminal_c1_controls_(is_utf8(terminal_encoding) ? text::C1Controls::utf8 : text::C1Controls::bytes) {
+    const std::string ansi = "CP" + std::to_string(code_page);
+    const std::string unicode = "UTF-32LE";
+    to_unicode_ = open_conversion(terminal_encoding, unicode);
+    unicode_to_ansi_ = open_conversion(unicode, ansi);
+    ansi_to_unicode_ = open_conversion(ansi, unicode);
+    ansi_to_terminal_ = open_conversion(ansi, terminal_encoding);
+    // A byte that iconv takes for the start of an unfinished character is a
+    // lead byte of the double-byte code page.
+    for (int byte = 0x80; byte <= 0xFF; ++byte) {
+        const char alone = static_cast<char>(byte);
+        code_page_.lead_bytes[byte] = convert(ansi_to_unicode_, {&alone, 1}).error == EINVAL;
+    }
+}
+
+TextConversions::~TextConversions() {
+    for (const iconv_t descriptor : {to_unicode_, unicode_to_ansi_, ansi_to_unicode_, ansi_to_terminal_}) {
+        ::iconv_close(descriptor);
+    }
+}
+
+// One character, four bytes of UTF-32, in the code page: only where it comes
+// back as the same character, so that no look-alike ("\" for the yen sign in
+// 932) stands in for it.
+std::optional<std::string> TextConversions::ansi_character(std::string_view unicode) const {
+    Conversion ansi = convert(unicode_to_ansi_, unicode);
+    if (ansi.error != 0 || convert(ansi_to_unicode_, ansi.bytes).bytes != unicode) return std::nullopt;
+    return std::move(ansi.bytes);
+}
+
+ConvertedEntry TextConversions::ansi_from_terminal(std::string_view typed, bool cut) const {
+    ConvertedEntry entry;
+    while (!typed.empty()) {
+        const Conversion unicode = convert(to_unicode_, typed);
+        for (std::size_t at = 0; at + 4 <= unicode.bytes.size(); at += 4) {
+            const auto character = ansi_character(std::string_view(unicode.bytes).substr(at, 4));
+            entry.text += character.value_or("?");
+            entry.unrepresentable = entry.unrepresentable || !character;
+        }
+        typed.remove_prefix(unicode.taken);
+        if (unicode.error == 0 || (unicode.error == EINVAL && cut)) break;
+        entry.text += '?';
+        entry.undecodable = true;
+        typed.remove_prefix(1);
+    }
+    return entry;
+}
+
+std::string TextConversions::terminal_from_ansi(std::string_view ansi) const {
+    std::string shown;
+    while (!ansi.empty()) {
+        Conversion converted = convert(ansi_to_terminal_, ansi);
+        shown += converted.bytes;
+        ansi.remove_prefix(converted.taken);
+        if (converted.error == 0 || ansi.empty()) break;
+        shown += '?';
+        ansi.remove_prefix(std::max<std::size_t>(1, text::character_length(ansi, code_page_)));
+    }
+    return shown;
+}
+
+std::optional<std::string> TextConversions::file_name_from_ansi(std::string_view ansi) const {
+    Conversion converted = convert(ansi_to_terminal_, ansi);
+    if (converted.error != 0) return std::nullopt;
+    return std::move(converted.bytes);
+}
+
+const TextConversions& locale_conversions() {
+    static const TextConversions conversions = [] {
+        const OperatorLocale locale = operator_locale();
+        return TextConversions(terminal_encoding(locale),
+                               locale.codeset ? ansi_code_page_of_locale(locale.name) : 1252);
+    }();
+    return conversions;
+}
+
+const text::CodePage& entry_code_page() {
+    return locale_conversions().code_page();
+}
+
+}  // namespace platform

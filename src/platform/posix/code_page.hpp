@@ -1,0 +1,77 @@
+// The Windows code page of entries on POSIX, and the conversions between it
+// and the terminal's encoding. A Windows server (on Windows, under Wine, or
+// over a network share) files a name by its bytes in the ANSI code page, and
+// shows its file names on Linux in the locale's encoding: so entries are held
+// in that code page, and file names and the screen get the terminal's bytes.
+#pragma once
+
+#include <iconv.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "text/entry_text.hpp"
+
+namespace platform {
+
+// The ANSI code page that Wine gives Windows programs for a locale, from the
+// locale's name ("ja_JP.UTF-8", "sr_RS@latin", "C").
+int ansi_code_page_of_locale(std::string_view locale_name);
+
+// An entry converted from the terminal's encoding.
+struct ConvertedEntry {
+    std::string text;              // in the ANSI code page; "?" for what could not be converted
+    bool unrepresentable = false;  // a character that the code page lacks
+    bool undecodable = false;      // bytes that are no text in the terminal's encoding
+};
+
+// The conversions, with the C library's iconv, between a terminal's encoding
+// and an ANSI code page.
+class TextConversions {
+public:
+    // Ends the program with a message where the C library cannot convert
+    // between the two.
+    TextConversions(const std::string& terminal_encoding, int code_page);
+    ~TextConversions();
+    TextConversions(const TextConversions&) = delete;
+    TextConversions& operator=(const TextConversions&) = delete;
+
+    // How the code page makes characters of bytes; its lead bytes as iconv
+    // tells them.
+    const text::CodePage& code_page() const { return code_page_; }
+
+    // What the terminal reads as C1 controls: the characters U+0080 to U+009F
+    // in UTF-8, the bytes 0x80 to 0x9F in any other encoding.
+    text::C1Controls terminal_c1_controls() const { return terminal_c1_controls_; }
+
+    // Converts typed bytes to the code page, each character to its own form
+    // or to nothing (never to a look-alike). Where `cut` (the line was longer
+    // than what was kept), a character cut off at the end is dropped;
+    // otherwise an unfinished character is no text.
+    ConvertedEntry ansi_from_terminal(std::string_view typed, bool cut) const;
+
+    // `ansi` in the terminal's encoding, for the screen: a character that the
+    // terminal's encoding lacks shows as "?".
+    std::string terminal_from_ansi(std::string_view ansi) const;
+
+    // `ansi` as a file name in the terminal's encoding; empty when it lacks
+    // one of its characters.
+    std::optional<std::string> file_name_from_ansi(std::string_view ansi) const;
+
+private:
+    std::optional<std::string> ansi_character(std::string_view unicode) const;
+
+    iconv_t to_unicode_;  // the terminal's bytes to UTF-32
+    iconv_t unicode_to_ansi_;
+    iconv_t ansi_to_unicode_;
+    iconv_t ansi_to_terminal_;
+    text::CodePage code_page_;
+    text::C1Controls terminal_c1_controls_;
+};
+
+// The conversions for the operator's locale (LC_ALL, LC_CTYPE, LANG): its
+// encoding is the terminal's, and the code page is the one Wine would give.
+const TextConversions& locale_conversions();
+
+}  // namespace platform
