@@ -133,10 +133,6 @@ struct TypedName {
     std::string held;  // the name's bytes in the record
 };
 
-void PrintTo(const TypedName& row, std::ostream* out) {
-    *out << row.name;
-}
-
 class NameInTheCodePage : public GmTest, public ::testing::WithParamInterface<TypedName> {};
 
 TEST_P(NameInTheCodePage, GivesTheSameRecordOnEveryPlatform) {

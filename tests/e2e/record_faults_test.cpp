@@ -380,10 +380,6 @@ struct WriterCase {
     std::string reason;  // why nothing was stored; empty when the record was
 };
 
-void PrintTo(const WriterCase& row, std::ostream* out) {
-    *out << row.name;
-}
-
 class WriterCalls : public RecordFaults, public ::testing::WithParamInterface<WriterCase> {};
 
 TEST_P(WriterCalls, PutTheRecordOnDiskBeforeItsNameOrLeaveNothing) {

@@ -27,22 +27,23 @@ TEST(EntryText, CharactersAreCodePageCharactersWithInvalidBytesOneEach) {
 }
 
 TEST(EntryText, CutsKeepWholeCharacters) {
-    // Limits count bytes, as the server's fields hold them.
-    EXPECT_EQ(text::first_bytes("abcdefghij\xc3\xb1", 10, utf8), "abcdefghij");
-    EXPECT_EQ(text::first_bytes("abcdefghi\xc3\xb1xyz", 10, utf8), "abcdefghi");
-    EXPECT_EQ(text::first_bytes("abcdefghi\xc3\xb1xyz", 10, single_byte), "abcdefghi\xc3");
-    EXPECT_EQ(text::first_bytes("\xe2\x82\xac\xe2\x82\xac\xe2\x82\xac", 8, utf8), "\xe2\x82\xac\xe2\x82\xac");
-    EXPECT_EQ(text::first_bytes("ab", 10, utf8), "ab");
-    EXPECT_EQ(text::first_bytes("abcdefghi\x93\xfa", 10, double_byte), "abcdefghi");
-    EXPECT_EQ(text::first_bytes("a\x95\x95\x95\x95", 4, double_byte), "a\x95\x95");  // trail bytes like leads
+    // Limits count bytes, as the server's fields hold them; a double-byte code
+    // page's trail bytes may look like lead bytes.
+    // clang-format off
+    for (const auto& [bytes, bound, code_page, kept] : {
+             std::tuple{"abcdefghij\xc3\xb1", 10, &utf8, "abcdefghij"}, {"abcdefghi\xc3\xb1xyz", 10, &utf8, "abcdefghi"},
+             {"abcdefghi\xc3\xb1xyz", 10, &single_byte, "abcdefghi\xc3"}, {"ab", 10, &utf8, "ab"},
+             {"\xe2\x82\xac\xe2\x82\xac\xe2\x82\xac", 8, &utf8, "\xe2\x82\xac\xe2\x82\xac"},
+             {"abcdefghi\x93\xfa", 10, &double_byte, "abcdefghi"}, {"a\x95\x95\x95\x95", 4, &double_byte, "a\x95\x95"}})
+        EXPECT_EQ(text::first_bytes(bytes, bound, *code_page), kept) << testing::PrintToString(bytes);
 
-    // What a cut at a byte bound may leave at the end of a line.
-    EXPECT_EQ(text::without_cut_character("ab\xc3", utf8), "ab");
-    EXPECT_EQ(text::without_cut_character("ab\xe2\x82", utf8), "ab");
-    EXPECT_EQ(text::without_cut_character("\xf0\x9f\x98", utf8), "");
-    // Whole characters, and stray bytes that are no cut character, stay.
-    for (const std::string_view whole : {"ab\xe2\x82\xac", "\xf0\x9f\x98\x80", "ab\xff", "ab\x80\x80\x80"})
-        EXPECT_EQ(text::without_cut_character(whole, utf8), whole);
+    // What a cut at a byte bound may leave at the end of a line; whole
+    // characters, and stray bytes that are no cut character, stay.
+    for (const auto& [bytes, kept] : {
+             std::pair{"ab\xc3", "ab"}, {"ab\xe2\x82", "ab"}, {"\xf0\x9f\x98", ""}, {"ab\xe2\x82\xac", "ab\xe2\x82\xac"},
+             {"\xf0\x9f\x98\x80", "\xf0\x9f\x98\x80"}, {"ab\xff", "ab\xff"}, {"ab\x80\x80\x80", "ab\x80\x80\x80"}})
+        EXPECT_EQ(text::without_cut_character(bytes, utf8), kept) << testing::PrintToString(bytes);
+    // clang-format on
 }
 
 // The ANSI code page of Windows programs under Wine for the same locale.
@@ -62,6 +63,8 @@ TEST(EntryText, TheCodePageOfEntriesFollowsTheLocaleAsWinesDoes) {
 TEST(EntryText, TypedTextTakesTheCodePagesOwnFormsOnly) {
     const platform::TextConversions japanese("UTF-8", 932);
     EXPECT_EQ(japanese.ansi_from_terminal("表¥", false).text, "\x95\x5c?");
+    // What the terminal reads as C1 controls follows its encoding.
+    EXPECT_EQ(platform::TextConversions("ISO-8859-1", 1252).terminal_c1_controls(), text::C1Controls::bytes);
 }
 
 TEST(EntryText, ControlBytesAreFoundAndShownAsHex) {
