@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/platform.hpp"
-#include "platform/windows/code_pages.hpp"
+#include "platform/windows/code_page.hpp"
 #include "platform/windows/console_events.hpp"
 #include "platform/windows/file_errors.hpp"
 #include "platform/windows/listed_name.hpp"

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/platform.hpp"
-#include "platform/windows/code_pages.hpp"
+#include "platform/windows/code_page.hpp"
 #include "text/line_ends.hpp"
 
 namespace platform {
