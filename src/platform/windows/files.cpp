@@ -134,7 +134,7 @@ constexpr int kept_name_attempts = 100;
 // has; its temporary one only where no such name can be had.
 std::wstring keep_only_copy(const std::wstring& temporary, const std::wstring& target) {
     for (int attempt = 1; attempt <= kept_name_attempts; ++attempt) {
-        const std::wstring kept = target + L".nuevo" + (attempt == 1 ? L"" : L"-" + std::to_wstring(attempt));
+        std::wstring kept = target + L".nuevo" + (attempt == 1 ? L"" : L"-" + std::to_wstring(attempt));
         if (::MoveFileExW(temporary.c_str(), kept.c_str(), MOVEFILE_WRITE_THROUGH)) return kept;
         const DWORD error = ::GetLastError();
         if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) break;
