@@ -1,9 +1,9 @@
 #include "records/record_writer.hpp"
 
 #include "console/output.hpp"
-#include "platform/line_ends.hpp"
 #include "records/bucket.hpp"
 #include "records/record_name.hpp"
+#include "text/line_ends.hpp"
 
 namespace records {
 namespace {
@@ -59,7 +59,7 @@ std::string failure_reason(const platform::FileOutcome& outcome, const std::stri
 }  // namespace
 
 std::string disk_bytes(std::string_view image) {
-    return platform::with_crlf_line_ends(image);
+    return text::with_crlf_line_ends(image);
 }
 
 std::optional<std::string> store_record(std::string_view tree, std::string_view name,

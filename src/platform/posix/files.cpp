@@ -12,7 +12,8 @@
 #include "platform/platform.hpp"
 #include "platform/posix/code_page.hpp"
 #include "platform/posix/listed_name.hpp"
-#include "platform/posix/signal_cleanup.hpp"
+#include "platform/posix/signal_handlers.hpp"
+#include "platform/posix/temporary_files.hpp"
 #include "platform/posix/write_all.hpp"
 #include "platform/temporary_names.hpp"
 

@@ -6,7 +6,7 @@
 
 #include "platform/platform.hpp"
 #include "platform/posix/code_page.hpp"
-#include "platform/posix/terminal.hpp"
+#include "platform/posix/keys.hpp"
 #include "platform/stdio_line.hpp"
 
 namespace platform {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/platform.hpp"
-#include "platform/windows/code_pages.hpp"
+#include "platform/windows/code_page.hpp"
 #include "platform/windows/console_events.hpp"
 #include "platform/windows/file_errors.hpp"
 #include "platform/windows/listed_name.hpp"
@@ -134,7 +134,7 @@ constexpr int kept_name_attempts = 100;
 // has; its temporary one only where no such name can be had.
 std::wstring keep_only_copy(const std::wstring& temporary, const std::wstring& target) {
     for (int attempt = 1; attempt <= kept_name_attempts; ++attempt) {
-        const std::wstring kept = target + L".nuevo" + (attempt == 1 ? L"" : L"-" + std::to_wstring(attempt));
+        std::wstring kept = target + L".nuevo" + (attempt == 1 ? L"" : L"-" + std::to_wstring(attempt));
         if (::MoveFileExW(temporary.c_str(), kept.c_str(), MOVEFILE_WRITE_THROUGH)) return kept;
         const DWORD error = ::GetLastError();
         if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) break;

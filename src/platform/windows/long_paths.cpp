@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "platform/windows/code_pages.hpp"
+#include "platform/windows/code_page.hpp"
 
 namespace platform {
 

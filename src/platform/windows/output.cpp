@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/line_ends.hpp"
 #include "platform/platform.hpp"
-#include "platform/windows/code_pages.hpp"
+#include "platform/windows/code_page.hpp"
+#include "text/line_ends.hpp"
 
 namespace platform {
 namespace {
@@ -26,7 +26,7 @@ constexpr std::size_t write_chunk = 4096;
 // The text, read in the ANSI code page, with each line feed as CR LF: an
 // entry shows as it was typed, whatever the console's own code page.
 void write_console(std::string_view text) {
-    const std::wstring units = wide_from_ansi(with_crlf_line_ends(text));
+    const std::wstring units = wide_from_ansi(text::with_crlf_line_ends(text));
     const HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
     for (std::wstring_view rest(units); !rest.empty();) {
         const auto chunk = static_cast<DWORD>(std::min(rest.size(), write_chunk));

@@ -7,7 +7,7 @@
 
 #include "platform/platform.hpp"
 #include "platform/stdio_line.hpp"
-#include "platform/windows/code_pages.hpp"
+#include "platform/windows/code_page.hpp"
 
 namespace platform {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/windows/code_pages.hpp"
+#include "platform/windows/code_page.hpp"
 
 #include "platform/platform.hpp"
 #include "text/entry_text.hpp"

@@ -1,4 +1,4 @@
-// Standard output, the screen, the pause and the exit on POSIX terminals.
+// Standard output and the exit on POSIX terminals.
 #include <termios.h>
 #include <unistd.h>
 
@@ -8,17 +8,14 @@
 
 #include "platform/platform.hpp"
 #include "platform/posix/code_page.hpp"
-#include "platform/posix/terminal.hpp"
+#include "platform/posix/output.hpp"
 
 namespace platform {
-namespace {
 
 bool stdout_is_terminal() {
     static const bool is_terminal = ::isatty(STDOUT_FILENO) == 1;
     return is_terminal;
 }
-
-}  // namespace
 
 // A hung-up terminal refuses every request with EIO; a file, a pipe or a
 // live terminal does not.
@@ -42,19 +39,6 @@ void write_out(std::string_view text) {
     const std::string shown = locale_conversions().terminal_from_ansi(text);
     std::fwrite(shown.data(), 1, shown.size(), stdout);
     if (stdout_is_terminal()) std::fflush(stdout);
-}
-
-// As the Windows "cls": the screen on a terminal, as its description clears
-// it, a form feed when the output goes to a file or a pipe.
-void clear_screen() {
-    write_out(stdout_is_terminal() ? std::string_view(terminal_description().clear) : "\f");
-}
-
-// The prompt of the Windows interpreter's "pause", and the whole key it waits for.
-void pause() {
-    write_out("Press any key to continue . . . ");
-    wait_key_press();
-    write_out("\n");
 }
 
 void exit_process(int status) {

@@ -13,8 +13,9 @@
 
 #include "platform/platform.hpp"
 #include "platform/posix/key_decoder.hpp"
-#include "platform/posix/signal_cleanup.hpp"
-#include "platform/posix/terminal.hpp"
+#include "platform/posix/keys.hpp"
+#include "platform/posix/raw_mode.hpp"
+#include "platform/posix/signal_handlers.hpp"
 #include "platform/posix/terminal_description.hpp"
 #include "platform/posix/write_all.hpp"
 #include "text/entry_text.hpp"

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace platform {
+namespace text {
 
 // `text` with every line feed written as CR LF, nothing else changed.
 inline std::string with_crlf_line_ends(std::string_view text) {
@@ -17,4 +17,4 @@ inline std::string with_crlf_line_ends(std::string_view text) {
     return bytes;
 }
 
-}  // namespace platform
+}  // namespace text
