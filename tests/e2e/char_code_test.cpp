@@ -11,10 +11,6 @@ struct Entry {
     int code;
 };
 
-void PrintTo(const Entry& entry, std::ostream* out) {
-    *out << entry.name;
-}
-
 class CharCode : public Scenario, public ::testing::WithParamInterface<Entry> {};
 
 TEST_P(CharCode, ShowsTheEntryAndTheSignedCodeOfItsFirstByte) {

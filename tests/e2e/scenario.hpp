@@ -160,4 +160,12 @@ private:
 // tree_listing sorts them.
 std::vector<std::string> account_tree_listing();
 
+// A table row of the scenarios, as test listings and failures name it: by
+// its name. (In each test file's own unnamed namespace, where its rows are.)
+namespace {
+// clang-format off
+void PrintTo(const auto& row, std::ostream* out) requires requires { row.name; } { *out << row.name; }
+// clang-format on
+}  // namespace
+
 }  // namespace e2e

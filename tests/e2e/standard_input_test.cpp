@@ -16,10 +16,6 @@ struct LineEnds {
     std::string last_line_end;
 };
 
-void PrintTo(const LineEnds& ends, std::ostream* out) {
-    *out << ends.name;
-}
-
 // The e-mail of the long line as kept: the line bound (1,024 bytes) falls
 // inside the "n" with a tilde that follows.
 const std::string kept_email(1023, 'e');
