@@ -138,43 +138,57 @@ struct Piece {
 std::vector<Piece> pieces_of(std::span<const std::uint8_t> data) {
     std::vector<Piece> pieces(1);
     for (std::size_t i = 0; i < data.size(); ++i) {
-        if (data[i] == pause_mark && i + 1 < data.size()) {
-            pieces.push_back({data[++i] * pause_step, {}});
-        } else {
+        if (data[i] != pause_mark || i + 1 == data.size()) {
             pieces.back().bytes.push_back(data[i]);
+            continue;
+        }
+        // Pauses one after the other are one pause.
+        const milliseconds pause = data[++i] * pause_step;
+        if (pieces.back().bytes.empty()) {
+            pieces.back().gap += pause;
+        } else {
+            pieces.push_back({pause, {}});
         }
     }
     return pieces;
 }
 
 // Every code that the decoder gives for the pieces, fed as the terminal
-// reader feeds them; with each pause cut to within the wait when `shortened`.
+// reader feeds them, a byte at a time; with each pause cut to within the
+// wait when `shortened`.
 std::vector<int> decode_in_pieces(const std::vector<Piece>& pieces, bool shortened) {
     platform::KeyDecoder decoder(table(), platform::default_key_wait);
     std::vector<int> codes;
     milliseconds now{0};
     milliseconds arrival{0};
     const auto read_until = [&](milliseconds until) {
+        bool waited_no_time = false;
         for (;;) {
             const auto next = decoder.next(now);
             if (next.key) {
                 check_codes(*next.key);
                 codes.push_back(next.key->first);
                 if (next.key->second != -1) codes.push_back(next.key->second);
+                waited_no_time = false;
                 continue;
             }
             if (!next.wait) return;
-            check(*next.wait > milliseconds(0) && *next.wait <= platform::default_key_wait,
+            check(*next.wait >= milliseconds(0) && *next.wait <= platform::default_key_wait,
                   "a wait outside the key wait");
+            // No wait at all: the reader looks once for bytes already there.
+            check(!waited_no_time || *next.wait > milliseconds(0), "waits no time, again and again");
+            waited_no_time = *next.wait == milliseconds(0);
             if (now + *next.wait >= until) return;
             now += *next.wait;
         }
     };
     for (const Piece& piece : pieces) {
         arrival += shortened ? piece.gap % platform::default_key_wait : piece.gap;
-        read_until(arrival);
-        now = arrival;
-        decoder.add(piece.bytes, now);
+        for (const unsigned char byte : piece.bytes) {
+            read_until(arrival);
+            now = arrival;
+            decoder.add({&byte, 1}, now);
+        }
     }
     read_until(milliseconds::max() / 2);
     return codes;

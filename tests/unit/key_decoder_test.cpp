@@ -41,15 +41,12 @@ platform::KeyTable table_of(const char* type) {
                                    : std::vector<platform::DescribedKey>{});
 }
 
-// Bytes that arrive `gap` milliseconds after the piece before them.
-struct Piece {
-    int gap;
-    std::string_view bytes;
-};
+// Bytes that arrive some milliseconds after the piece before them.
+using Piece = std::pair<int, std::string_view>;
 
 // Every key code, second codes included, that the decoder gives for pieces
-// fed as the terminal reader feeds them: each piece whole when it arrives,
-// and the decoder asked again whenever a wait it asks for runs out first.
+// fed as the terminal reader feeds them: a byte at a time when it arrives,
+// and the decoder asked after each, and whenever a wait it gives runs out.
 std::vector<int> codes_of(const std::vector<Piece>& pieces, const char* type = nullptr,
                           milliseconds wait = platform::default_key_wait) {
     const platform::KeyTable table = table_of(type);
@@ -65,9 +62,10 @@ std::vector<int> codes_of(const std::vector<Piece>& pieces, const char* type = n
     };
     for (const auto& [gap, text] : pieces) {
         arrival += milliseconds(gap);
-        read_until(arrival);
-        now = arrival;
-        decoder.add(bytes(text), now);
+        for (const char byte : text) {
+            read_until(arrival);
+            decoder.add(bytes({&byte, 1}), now = arrival);
+        }
     }
     read_until(milliseconds::max() / 2);
     return all;
@@ -157,13 +155,14 @@ TEST(KeyDecoder, BytesGiveTheirKeysHoweverTheyArrive) {
         {{{0, "\x1b[1"}}, {}, "att4418"}, {{{0, "\x1b["}, {50, "1~"}}, {224, 71}, "att4418"},
         // A string that is no sequence: F1 waits for its last byte.
         {{{0, "\x1bp"}, {50, "\r"}}, {0, 59}, "hp2621"}, {{{0, "\x1bp"}, {150, "\r5"}}, {'5'}, "hp2621"},
-        // A longer wait (ESCDELAY) keeps a slower key whole.
+        // A longer wait (ESCDELAY) keeps a slower key whole; with none, a key that comes whole is read.
         {{{0, "\x1b["}, {500, "1~"}}, {224, 71}, nullptr, 1500}, {{{0, "\x1b["}, {500, "1~"}}, {}, nullptr, 400},
+        {{{0, "\x1b[A"}}, {224, 72}, nullptr, 0},
     };
     // clang-format on
     for (const Arrival& c : cases) {
         EXPECT_EQ(codes_of(c.pieces, c.type, milliseconds(c.wait)), c.codes)
-            << testing::PrintToString(c.pieces[0].bytes);
+            << testing::PrintToString(c.pieces[0].second);
     }
 }
 

@@ -147,19 +147,25 @@ void KeyDecoder::add(std::span<const unsigned char> bytes, std::chrono::millisec
     if (cut_length_ > 0 && now > last_arrival_ + wait_ + cut_key_window) forget_cut();
     pending_.insert(pending_.end(), bytes.begin(), bytes.end());
     last_arrival_ = now;
+    wait_given_ = false;
 }
 
 KeyDecoder::Next KeyDecoder::next(std::chrono::milliseconds now) {
-    const bool waited = now >= last_arrival_ + wait_;
-    const Next wait_for_more{std::nullopt, last_arrival_ + wait_ - now};
+    // The wait has run out once it was given and its time has passed: with
+    // no wait at all, the reader still looks once for bytes already there.
+    const bool waited = wait_given_ && now >= last_arrival_ + wait_;
+    const auto wait_for_more = [&] {
+        wait_given_ = true;
+        return Next{std::nullopt, std::max(last_arrival_ + wait_ - now, std::chrono::milliseconds(0))};
+    };
     while (pending_.size() > cut_length_) {
         if (cut_length_ > 0) {
             const Rest rest = drop_rest_of_cut(waited);
-            if (rest == Rest::awaited) return wait_for_more;
+            if (rest == Rest::awaited) return wait_for_more();
             if (rest == Rest::dropped) continue;
         }
         const DecodeResult result = decode_terminal_key(table_, pending_, !waited);
-        if (result.status == DecodeStatus::need_more) return wait_for_more;
+        if (result.status == DecodeStatus::need_more) return wait_for_more();
         if (result.cut) {
             keep_as_cut(result.length);
         } else {

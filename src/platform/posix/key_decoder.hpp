@@ -57,7 +57,7 @@ class KeyDecoder {
 public:
     KeyDecoder(const KeyTable& table, std::chrono::milliseconds wait);
 
-    // Bytes that have arrived at `now`: all that arrived until then.
+    // Bytes that have arrived at `now`.
     void add(std::span<const unsigned char> bytes, std::chrono::milliseconds now);
 
     struct Next {
@@ -67,8 +67,8 @@ public:
         std::optional<std::chrono::milliseconds> wait;
     };
 
-    // The next key press, as of `now`, when every byte that arrived until
-    // then has been added.
+    // The next key press, as of `now`; asked after each byte added and when
+    // a wait it gave has run out.
     Next next(std::chrono::milliseconds now);
 
 private:
@@ -84,6 +84,7 @@ private:
     std::vector<unsigned char> pending_;
     std::size_t cut_length_ = 0;
     std::chrono::milliseconds last_arrival_{0};
+    bool wait_given_ = false;  // a wait for more has been given since the last byte
 };
 
 }  // namespace platform

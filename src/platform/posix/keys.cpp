@@ -66,26 +66,22 @@ private:
     bool active_ = false;
 };
 
-enum class BytesRead { some, timed_out, failed };
+enum class ByteRead { byte, timed_out, failed };
 
-// Reads all that the terminal has sent, into `bytes`, waiting at most
-// `timeout_ms` (-1: no limit) for the first of it.
-BytesRead read_bytes(int fd, int timeout_ms, std::vector<unsigned char>& bytes) {
+// Reads one byte, waiting at most `timeout_ms` (-1: no limit) for it. One at
+// a time, so that nothing after a key is taken: lines typed ahead stay
+// queued for the line reader.
+ByteRead read_byte(int fd, int timeout_ms, unsigned char& byte) {
     for (;;) {
         pollfd watch{fd, POLLIN, 0};
-        const int ready = ::poll(&watch, 1, bytes.empty() ? timeout_ms : 0);
+        const int ready = ::poll(&watch, 1, timeout_ms);
         if (ready < 0 && errno == EINTR) continue;
-        if (ready < 0) return BytesRead::failed;
-        if (ready == 0) return bytes.empty() ? BytesRead::timed_out : BytesRead::some;
-        unsigned char chunk[256];
-        const ssize_t count = ::read(fd, chunk, sizeof chunk);
-        if (count > 0) {
-            bytes.insert(bytes.end(), chunk, chunk + count);
-            continue;
-        }
+        if (ready < 0) return ByteRead::failed;
+        if (ready == 0) return ByteRead::timed_out;
+        const ssize_t count = ::read(fd, &byte, 1);
+        if (count == 1) return ByteRead::byte;
         if (count < 0 && (errno == EINTR || errno == EAGAIN)) continue;
-        // End of file: the terminal hung up.
-        return bytes.empty() ? BytesRead::failed : BytesRead::some;
+        return ByteRead::failed;  // end of file: the terminal hung up
     }
 }
 
@@ -95,8 +91,8 @@ std::chrono::milliseconds steady_now() {
 }
 
 // The decoder of the terminal's keys, with the prefix table of the
-// terminal's description, made at the first key wait; bytes that belong to
-// the next key stay in it between the waits.
+// terminal's description, made at the first key wait; bytes read for the
+// next key stay in it between the waits.
 KeyDecoder& key_decoder() {
     static const KeyTable table(terminal_description().keys);
     static KeyDecoder decoder(table, key_wait(std::getenv("ESCDELAY")));
@@ -122,12 +118,11 @@ std::optional<KeyPress> wait_key_press() {
     for (;;) {
         const KeyDecoder::Next next = decoder.next(steady_now());
         if (next.key) return next.key;
-        std::vector<unsigned char> bytes;
-        const int timeout_ms = next.wait ? static_cast<int>(next.wait->count()) : -1;
-        switch (read_bytes(fd, timeout_ms, bytes)) {
-            case BytesRead::some: decoder.add(bytes, steady_now()); break;
-            case BytesRead::timed_out: break;
-            case BytesRead::failed: return std::nullopt;
+        unsigned char byte = 0;
+        switch (read_byte(fd, next.wait ? static_cast<int>(next.wait->count()) : -1, byte)) {
+            case ByteRead::byte: decoder.add({&byte, 1}, steady_now()); break;
+            case ByteRead::timed_out: break;
+            case ByteRead::failed: return std::nullopt;
         }
     }
 }
