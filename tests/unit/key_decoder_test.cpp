@@ -52,7 +52,8 @@ std::vector<int> codes_of(const std::vector<Piece>& pieces, const char* type = n
     const platform::KeyTable table = table_of(type);
     platform::KeyDecoder decoder(table, wait);
     std::vector<int> all;
-    milliseconds now{0}, arrival{0};
+    milliseconds now{0};
+    milliseconds arrival{0};
     const auto read_until = [&](milliseconds until) {
         for (auto next = decoder.next(now); next.key || (next.wait && now + *next.wait < until);
              next = decoder.next(now)) {
@@ -170,15 +171,14 @@ TEST(KeyDecoder, BytesGiveTheirKeysHoweverTheyArrive) {
 // where only ESC came before, else nothing, its rest dropped and what follows
 // read; long after, its rest is read on its own.
 TEST(KeyDecoder, AKeySplitAnywhereIsOneKeyOrNothing) {
-    const SequenceCase cases[] = {
-        {"\x1b[1~", {224, 71}},          {"\x1b[15;5~", {0, 98}},        {"\x1bOP", {0, 59}},
-        {"\x1bO5y", {0, 132}},           {"\x1b[[A", {0, 59}},           {"\x1b[2$", {224, 82}},
-        {"\x1b[3~", {224, 83}, "xterm"}, {"\x1bp\r", {0, 59}, "hp2621"},
-    };
+    // clang-format off
+    const SequenceCase cases[] = {{"\x1b[1~", {224, 71}}, {"\x1b[15;5~", {0, 98}}, {"\x1bOP", {0, 59}}, {"\x1bO5y", {0, 132}},
+        {"\x1b[[A", {0, 59}}, {"\x1b[2$", {224, 82}}, {"\x1b[3~", {224, 83}, "xterm"}, {"\x1bp\r", {0, 59}, "hp2621"}};
+    // clang-format on
     for (const auto& [text, key, type] : cases) {
-        const std::string_view whole = text;
-        for (std::size_t at = 1; at < whole.size(); ++at) {
-            const std::string head(whole.substr(0, at)), rest(whole.substr(at));
+        for (std::size_t at = 1; text[at] != '\0'; ++at) {
+            const std::string_view head(text, at);
+            const std::string rest = text + at;
             const std::vector<int> cut = at == 1 ? std::vector<int>{27} : std::vector<int>{};
             SCOPED_TRACE(testing::PrintToString(head) + " " + testing::PrintToString(rest));
             EXPECT_EQ(codes_of({{0, head}, {50, rest + "5"}}, type), codes(key) + std::vector<int>{'5'});
@@ -205,9 +205,10 @@ TEST(KeyDecoder, UnknownSequenceIsSwallowedWhole) {
 // ESCDELAY in milliseconds, as curses programs read it; the wait without it
 // (or where it is no decimal number), and at most ten seconds.
 TEST(KeyDecoder, EscdelaySetsTheWaitForTheRestOfAKey) {
-    const std::pair<const char*, int> cases[] = {
-        {nullptr, 100}, {"", 100},    {"1500", 1500}, {"0", 0},
-        {"-5", 100},    {" 25", 100}, {"25ms", 100},  {"99999999999999999999", 10000}};
+    // clang-format off
+    const std::pair<const char*, int> cases[] = {{nullptr, 100}, {"", 100}, {"1500", 1500}, {"0", 0}, {"-5", 100},
+        {" 25", 100}, {"25ms", 100}, {"99999999999999999999", 10000}};
+    // clang-format on
     for (const auto& [value, wait] : cases)
         EXPECT_EQ(platform::key_wait(value), milliseconds(wait)) << (value ? value : "unset");
 }

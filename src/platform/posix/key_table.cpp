@@ -104,9 +104,10 @@ KeyTable::KeyTable(std::span<const DescribedKey> described) : nodes_(1) {
             add(bytes, {form.row, combined(form.modifier, modifier)}, false);
         };
         const auto each_modifier = [&](const std::string& number, std::string_view separator) {
-            for (int modifier = no_modifier; modifier <= highest_modifier; ++modifier)
+            for (int modifier = no_modifier; modifier <= highest_modifier; ++modifier) {
                 add_form(number + std::string(separator) + std::to_string(modifier), form.final_byte,
                          modifier);
+            }
         };
         if (form.introducer != "[") {
             add_form("", form.final_byte, no_modifier);
