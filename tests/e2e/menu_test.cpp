@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <thread>
 
 #include "scenario.hpp"
 
@@ -44,9 +45,12 @@ protected:
                             count, where);
     }
 
-    // A key that the program reads as `passes` invalid options in a row.
-    void expect_invalid_passes(std::string_view key, int passes_before, int passes) {
+    // A key that the program reads as `passes` invalid options in a row;
+    // where `rest` is given, its bytes come 0.15 s after `key`'s.
+    void expect_invalid_passes(std::string_view key, int passes_before, int passes,
+                               std::string_view rest = {}) {
         press(key);
+        if (!rest.empty()) std::this_thread::sleep_for(std::chrono::milliseconds(150)), term().send(rest);
         wait_for_invalid_passes(passes_before + passes);
         expect_menu_only();
     }
@@ -107,6 +111,7 @@ struct MenuKey {
     int codes;
     bool Program::*given = nullptr;  // where set, the program must have it
     std::string_view why_not = {};
+    std::string_view rest = {};  // the key's last bytes, where they come apart
 };
 
 const MenuKey menu_keys[] = {
@@ -122,16 +127,18 @@ const MenuKey menu_keys[] = {
     // Home and End as tmux sends them in its screen terminal.
     {"Home (224 71)", "\x1b[1~", 2, &Program::home_and_end_are_keys, "Wine in a terminal reads it otherwise"},
     {"End (224 79)", "\x1b[4~", 2, &Program::home_and_end_are_keys, "Wine in a terminal reads it otherwise"},
+    // Home from a slow link, after its wait ran out: dropped whole, never option 1.
+    {"Home split after ESC [ (none)", "\x1b[", 0, &Program::split_key_is_dropped, "Wine reads them", "1~"},
 };
 
 TEST_F(MenuTest, EachCodeOfAKeyIsOnePass) {
     start();
     std::string left_out;
     int passes = 0;
-    for (const auto& [name, bytes, codes, given, why_not] : menu_keys) {
+    for (const auto& [name, bytes, codes, given, why_not, rest] : menu_keys) {
         SCOPED_TRACE("key " + name);
         if (given == nullptr || program().*given) {
-            expect_invalid_passes(bytes, passes, codes);
+            expect_invalid_passes(bytes, passes, codes, rest);
             passes += codes;
         } else {
             left_out += " " + name + ": " + std::string(why_not) + ".";
@@ -140,6 +147,7 @@ TEST_F(MenuTest, EachCodeOfAKeyIsOnePass) {
     // "0" is read only once every code before it has been: no extra pass.
     leave_through_exit_confirmation();
     expect_invalid_passes_in_all(passes);
+    EXPECT_TRUE(tree_listing(data()).empty()) << "a key ran a command";
     if (!left_out.empty()) GTEST_SKIP() << program().name << ": keys left out:" << left_out;
 }
 

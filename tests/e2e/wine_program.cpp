@@ -22,6 +22,7 @@ const Program& program_under_test() {
         .clear_empties_scrollback = false,
         .lone_escape_is_a_key = false,
         .home_and_end_are_keys = false,
+        .split_key_is_dropped = false,
         .ctrl_c_is_a_key = false,
         .arrow_ends_pause = false,
         .keys_arrive_with_stdin_redirected = false,

@@ -67,6 +67,10 @@ struct Program {
     // Home and End as tmux sends them reach the program as those keys.
     bool home_and_end_are_keys = true;
 
+    // A key whose bytes come 0.15 s apart is dropped whole, never read as
+    // other keys (Wine's console reads its pieces as keys).
+    bool split_key_is_dropped = true;
+
     // Ctrl+C during a key wait is the key 3 (under Wine it is a console event).
     bool ctrl_c_is_a_key = true;
 

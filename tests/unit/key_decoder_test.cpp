@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <map>
@@ -19,36 +20,60 @@
 namespace {
 
 using platform::DecodeResult;
-using platform::DecodeStatus;
 using platform::KeyPress;
+using std::chrono::milliseconds;
 
 std::vector<unsigned char> bytes(std::string_view text) {
     return {text.begin(), text.end()};
 }
 
-DecodeResult decode(std::string_view text, bool more_may_follow = true,
-                    std::span<const platform::DescribedKey> described = {}) {
-    const auto input = bytes(text);
-    return platform::decode_terminal_key(input, more_may_follow, described);
+std::vector<int> codes(KeyPress key) {
+    return key.second < 0 ? std::vector<int>{key.first} : std::vector<int>{key.first, key.second};
 }
 
-// Decodes a whole byte stream the way the terminal reader does, and gives
-// every key code in order, second codes included.
-std::vector<int> codes_of(std::string_view text) {
-    auto input = bytes(text);
-    std::vector<int> codes;
-    while (!input.empty()) {
-        DecodeResult result = platform::decode_terminal_key(input, true);
-        if (result.status == DecodeStatus::need_more) result = platform::decode_terminal_key(input, false);
-        EXPECT_GE(result.length, 1U);
-        EXPECT_LE(result.length, input.size());
-        if (result.status == DecodeStatus::key) {
-            codes.push_back(result.codes.first);
-            if (result.codes.second >= 0) codes.push_back(result.codes.second);
-        }
-        input.erase(input.begin(), input.begin() + static_cast<std::ptrdiff_t>(result.length));
-    }
+std::vector<int> operator+(std::vector<int> codes, const std::vector<int>& more) {
+    codes.insert(codes.end(), more.begin(), more.end());
     return codes;
+}
+
+platform::KeyTable table_of(const char* type) {
+    return platform::KeyTable(type ? platform::read_terminal_description(type).keys
+                                   : std::vector<platform::DescribedKey>{});
+}
+
+// Bytes that arrive some milliseconds after the piece before them.
+using Piece = std::pair<int, std::string_view>;
+
+// Every key code, second codes included, that the decoder gives for pieces
+// fed as the terminal reader feeds them: a byte at a time when it arrives,
+// and the decoder asked after each, and whenever a wait it gives runs out.
+std::vector<int> codes_of(const std::vector<Piece>& pieces, const char* type = nullptr,
+                          milliseconds wait = platform::default_key_wait) {
+    const platform::KeyTable table = table_of(type);
+    platform::KeyDecoder decoder(table, wait);
+    std::vector<int> all;
+    milliseconds now{0};
+    milliseconds arrival{0};
+    const auto read_until = [&](milliseconds until) {
+        for (auto next = decoder.next(now); next.key || (next.wait && now + *next.wait < until);
+             next = decoder.next(now)) {
+            if (next.key) all = all + codes(*next.key);
+            if (!next.key) now += *next.wait;
+        }
+    };
+    for (const auto& [gap, text] : pieces) {
+        arrival += milliseconds(gap);
+        for (const char byte : text) {
+            read_until(arrival);
+            decoder.add(bytes({&byte, 1}), now = arrival);
+        }
+    }
+    read_until(milliseconds::max() / 2);
+    return all;
+}
+
+std::vector<int> codes_of(std::string_view text, const char* type = nullptr) {
+    return codes_of({{0, text}}, type);
 }
 
 struct SequenceCase {
@@ -92,93 +117,100 @@ TEST(KeyDecoder, TerminalSequencesGiveTheWindowsConsoleCodes) {
         {"\x1b[1~", {224, 71}, "att4418"},
     };
     // clang-format on
-    for (const SequenceCase& c : cases) {
-        const std::string_view text = c.bytes;
-        const auto keys =
-            c.type ? platform::read_terminal_description(c.type).keys : std::vector<platform::DescribedKey>{};
-        const DecodeResult result = decode(text, true, keys);
-        EXPECT_EQ(result.status, DecodeStatus::key) << testing::PrintToString(text);
-        EXPECT_EQ(result.length, text.size()) << testing::PrintToString(text);
-        EXPECT_EQ(result.codes, c.codes) << testing::PrintToString(text);
+    for (const SequenceCase& c : cases)
+        EXPECT_EQ(codes_of(c.bytes, c.type), codes(c.codes)) << testing::PrintToString(c.bytes);
+}
+
+// Bytes as they arrive, in pieces, and the codes they give.
+struct Arrival {
+    std::vector<Piece> pieces;
+    std::vector<int> codes;
+    const char* type = nullptr;
+    int wait = 100;  // ESCDELAY
+};
+
+TEST(KeyDecoder, BytesGiveTheirKeysHoweverTheyArrive) {
+    // clang-format off
+    const Arrival cases[] = {
+        // Characters, one code each; DEL is Backspace, as on the console; Alt+b the letter itself.
+        {{{0, "a1 S\r\x03\x05\x7f\x1b" "b"}}, {'a', '1', ' ', 'S', 13, 3, 5, 8, 'b'}},
+        // UTF-8: a character is one key with its Latin-1 code, "?" beyond it,
+        // however it is split within the wait; bytes that are not UTF-8 are keys of their own.
+        {{{0, "\xc3\xb1\xe2\x82\xac\xf0\x9f\x98\x80z"}}, {0xF1, '?', '?', 'z'}},
+        {{{0, "\xc3"}, {50, "\xb1"}, {0, "\xe2\x82"}, {50, "\xac"}}, {0xF1, '?'}},
+        {{{0, "\361a\xc0\x80"}, {0, "\xe9"}}, {0xF1, 'a', 0xC0, 0x80, 0xE9}},
+        // Several keys in one read.
+        {{{0, "5\x1b[A0s\x1b[3~\x1bOP\xc3\xb1"}}, {'5', 224, 72, '0', 's', 224, 83, 0, 59, 0xF1}},
+        // Escape alone once nothing follows; two presses in one read.
+        {{{0, "\x1b"}}, {27}}, {{{0, "\x1b\x1b"}}, {27, 27}},
+        // Alt with a key split after its first ESC: Escape and the key; after both: Escape twice.
+        {{{0, "\x1b"}, {150, "\x1b[A"}}, {27, 224, 72}}, {{{0, "\x1b\x1b"}, {150, "[A5"}}, {27, 27, '5'}},
+        // A key cut short is dropped, and so is its rest up to its final byte,
+        // however far it is cut, within a second after its wait: then what
+        // comes is read again.
+        {{{0, "\x1b[1;5"}}, {}}, {{{0, "\x1b"}, {600, "["}, {600, "1"}, {600, "~5"}}, {27, '5'}},
+        {{{0, "\x1b[1"}, {1050, ";5A"}, {1050, "x"}}, {'x'}}, {{{0, "\x1b[1"}, {1200, ";5A"}}, {';', '5', 'A'}},
+        // A string that starts others: Enter, where it comes alone or cut
+        // short; the longest wins.
+        {{{0, "\x1b["}}, {13}, "att4418"}, {{{0, "\x1b["}, {150, "1~5"}}, {13, '5'}, "att4418"},
+        {{{0, "\x1b[1"}}, {}, "att4418"}, {{{0, "\x1b["}, {50, "1~"}}, {224, 71}, "att4418"},
+        // A string that is no sequence: F1 waits for its last byte.
+        {{{0, "\x1bp"}, {50, "\r"}}, {0, 59}, "hp2621"}, {{{0, "\x1bp"}, {150, "\r5"}}, {'5'}, "hp2621"},
+        // A longer wait (ESCDELAY) keeps a slower key whole; with none, a key that comes whole is read.
+        {{{0, "\x1b["}, {500, "1~"}}, {224, 71}, nullptr, 1500}, {{{0, "\x1b["}, {500, "1~"}}, {}, nullptr, 400},
+        {{{0, "\x1b[A"}}, {224, 72}, nullptr, 0},
+    };
+    // clang-format on
+    for (const Arrival& c : cases) {
+        EXPECT_EQ(codes_of(c.pieces, c.type, milliseconds(c.wait)), c.codes)
+            << testing::PrintToString(c.pieces[0].second);
     }
 }
 
-TEST(KeyDecoder, CharacterKeysGiveOneCode) {
-    EXPECT_EQ(codes_of("a1 S"), (std::vector<int>{'a', '1', ' ', 'S'}));
-    EXPECT_EQ(codes_of("\r\x03\x05"), (std::vector<int>{13, 3, 5}));  // Enter, Ctrl+C, Ctrl+E
-    EXPECT_EQ(codes_of("\x7f"), (std::vector<int>{8}));               // Backspace, as on the console
-    EXPECT_EQ(codes_of("\033b"), (std::vector<int>{'b'}));            // Alt+b: the letter itself
-}
-
-TEST(KeyDecoder, UTF8CharacterIsOneKeyWithItsLatin1Code) {
-    EXPECT_EQ(codes_of("\xc3\xb1"), (std::vector<int>{0xF1}));     // n with tilde
-    EXPECT_EQ(codes_of("\xe2\x82\xac"), (std::vector<int>{'?'}));  // euro sign: beyond Latin-1
-    EXPECT_EQ(codes_of("\xf0\x9f\x98\x80z"), (std::vector<int>{'?', 'z'}));
-}
-
-TEST(KeyDecoder, SplitUTF8CharacterWaitsForItsLastByte) {
-    EXPECT_EQ(decode("\xc3").status, DecodeStatus::need_more);
-    EXPECT_EQ(decode("\xe2\x82").status, DecodeStatus::need_more);
-    const DecodeResult whole = decode("\xe2\x82\xac");
-    EXPECT_EQ(whole.status, DecodeStatus::key);
-    EXPECT_EQ(whole.length, 3U);
-}
-
-TEST(KeyDecoder, BytesThatAreNotUTF8AreKeysOfTheirOwn) {
-    // A Latin-1 terminal sends one byte per character.
-    EXPECT_EQ(codes_of("\361a"), (std::vector<int>{0xF1, 'a'}));
-    const DecodeResult lone = decode("\xe9", false);
-    EXPECT_EQ(lone.codes, KeyPress{0xE9});
-    EXPECT_EQ(codes_of("\xc0\x80"), (std::vector<int>{0xC0, 0x80}));  // overlong form refused
-}
-
-TEST(KeyDecoder, LoneEscapeIsTheEscapeKeyOnceNothingFollows) {
-    EXPECT_EQ(decode("\x1b", true).status, DecodeStatus::need_more);
-    const DecodeResult alone = decode("\x1b", false);
-    EXPECT_EQ(alone.status, DecodeStatus::key);
-    EXPECT_EQ(alone.codes, KeyPress{27});
-    EXPECT_EQ(codes_of("\x1b\x1b"), (std::vector<int>{27, 27}));  // two presses in one read
-}
-
-TEST(KeyDecoder, IncompleteSequenceWaitsThenIsDroppedWhole) {
-    EXPECT_EQ(decode("\x1b[", true).status, DecodeStatus::need_more);
-    EXPECT_EQ(decode("\x1b[1;5", true).status, DecodeStatus::need_more);
-    const DecodeResult cut = decode("\x1b[1;5", false);
-    EXPECT_EQ(cut.status, DecodeStatus::skipped);
-    EXPECT_EQ(cut.length, 5U);
-    // Where Enter sends "\E[", the start of longer keys: Enter once nothing
-    // follows, and a key cut short is no Enter and digits.
-    const auto keys = platform::read_terminal_description("att4418").keys;
-    EXPECT_EQ(decode("\x1b[", true, keys).status, DecodeStatus::need_more);
-    EXPECT_EQ(decode("\x1b[", false, keys).codes, KeyPress{13});
-    EXPECT_EQ(decode("\x1b[1", false, keys).status, DecodeStatus::skipped);
-    EXPECT_EQ(decode("\x1b[1", false, keys).length, 3U);
+// A key split wherever it can be: one key within its wait; after it, Escape
+// where only ESC came before, else nothing, its rest dropped and what follows
+// read; long after, its rest is read on its own.
+TEST(KeyDecoder, AKeySplitAnywhereIsOneKeyOrNothing) {
+    // clang-format off
+    const SequenceCase cases[] = {{"\x1b[1~", {224, 71}}, {"\x1b[15;5~", {0, 98}}, {"\x1bOP", {0, 59}}, {"\x1bO5y", {0, 132}},
+        {"\x1b[[A", {0, 59}}, {"\x1b[2$", {224, 82}}, {"\x1b[3~", {224, 83}, "xterm"}, {"\x1bp\r", {0, 59}, "hp2621"}};
+    // clang-format on
+    for (const auto& [text, key, type] : cases) {
+        for (std::size_t at = 1; text[at] != '\0'; ++at) {
+            const std::string_view head(text, at);
+            const std::string rest = text + at;
+            const std::vector<int> cut = at == 1 ? std::vector<int>{27} : std::vector<int>{};
+            SCOPED_TRACE(testing::PrintToString(head) + " " + testing::PrintToString(rest));
+            EXPECT_EQ(codes_of({{0, head}, {50, rest + "5"}}, type), codes(key) + std::vector<int>{'5'});
+            for (const int gap : {150, 1050})
+                EXPECT_EQ(codes_of({{0, head}, {gap, rest + "5"}}, type), cut + std::vector<int>{'5'});
+            EXPECT_EQ(codes_of({{0, head}, {1200, rest}}, type), cut + codes_of(rest, type));
+        }
+    }
 }
 
 // And so are keys the console gives nothing for: the keypad's 5, and Alt
-// with its keys, which types characters by their numbers there.
+// with its keys, which types characters by their numbers there; what follows
+// is read.
 TEST(KeyDecoder, UnknownSequenceIsSwallowedWhole) {
     for (const std::string_view text :
          {"\x1b[99~", "\x1b[1;5X", "\x1b[?1;2c", "\x1bOz", "\x1b[1 q", "\x1bOu", "\x1b\x1bOq"}) {
-        const DecodeResult result = decode(text);
-        EXPECT_EQ(result.status, DecodeStatus::skipped) << testing::PrintToString(text);
-        EXPECT_EQ(result.length, text.size()) << testing::PrintToString(text);
+        EXPECT_EQ(codes_of(std::string(text) + "x"), std::vector<int>{'x'}) << testing::PrintToString(text);
     }
-    EXPECT_EQ(codes_of("\x1b[99~x"), (std::vector<int>{'x'}));
-}
-
-TEST(KeyDecoder, EndlessSequenceIsDroppedInsteadOfGrowing) {
+    // One that never ends is dropped as it comes, up to its final byte.
     const std::string endless = "\x1b[" + std::string(40, '1');
-    const DecodeResult result = decode(endless, true);
-    EXPECT_EQ(result.status, DecodeStatus::skipped);
-    EXPECT_EQ(result.length, endless.size());
+    EXPECT_EQ(codes_of({{0, endless}, {500, endless.substr(2)}, {500, "~5"}}), std::vector<int>{'5'});
 }
 
-TEST(KeyDecoder, SeveralKeysInOneReadAreAllDelivered) {
-    EXPECT_EQ(codes_of("5\x1b[A"
-                       "0s\x1b[3~\x1bOP"
-                       "\xc3\xb1"),
-              (std::vector<int>{'5', 224, 72, '0', 's', 224, 83, 0, 59, 0xF1}));
+// ESCDELAY in milliseconds, as curses programs read it; the wait without it
+// (or where it is no decimal number), and at most ten seconds.
+TEST(KeyDecoder, EscdelaySetsTheWaitForTheRestOfAKey) {
+    // clang-format off
+    const std::pair<const char*, int> cases[] = {{nullptr, 100}, {"", 100}, {"1500", 1500}, {"0", 0}, {"-5", 100},
+        {" 25", 100}, {"25ms", 100}, {"99999999999999999999", 10000}};
+    // clang-format on
+    for (const auto& [value, wait] : cases)
+        EXPECT_EQ(platform::key_wait(value), milliseconds(wait)) << (value ? value : "unset");
 }
 
 // A build without ncurses' terminfo library reads no description (and says so
@@ -209,18 +241,20 @@ std::map<std::string, std::string> key_strings(const char* type) {
 // F20 are Shift+F3 to Shift+F10, xterm's F15 to F22.
 TEST(KeyDecoder, EveryKeyStringOfATerminalsDescriptionGivesItsWindowsCodes) {
     const auto xterm = key_strings("xterm");
+    const platform::KeyTable common;
     for (const std::string type :
          {"xterm", "rxvt-unicode-256color", "st-256color", "linux", "vt100", "screen", "putty"}) {
         const bool shift_sends_f11 = type == "rxvt-unicode-256color" || type == "linux" || type == "putty";
-        const auto description = platform::read_terminal_description(type.c_str());
+        const platform::KeyTable table = table_of(type.c_str());
         for (const auto& [name, text] : key_strings(type.c_str())) {
-            const DecodeResult result = decode(text, false, description.keys);
+            const DecodeResult result = platform::decode_terminal_key(table, bytes(text), false);
             EXPECT_EQ(result.length, text.size()) << type << " " << name;
             int f = 0;
             const bool shifted = shift_sends_f11 && std::sscanf(name.c_str(), "kf%d", &f) == 1 && f > 12;
             const auto same = xterm.find(shifted ? "kf" + std::to_string(f + 2) : name);
             if (same == xterm.end() || std::regex_match(name, std::regex("k([abc][123]|p5)"))) continue;
-            EXPECT_EQ(result.codes, decode(same->second, false).codes) << type << " " << name;
+            EXPECT_EQ(result.codes, platform::decode_terminal_key(common, bytes(same->second), false).codes)
+                << type << " " << name;
         }
     }
 }

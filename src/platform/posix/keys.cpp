@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -23,17 +25,8 @@
 namespace platform {
 namespace {
 
-// How long a lone Escape waits for the rest of a possible sequence.
-constexpr int escape_wait_ms = 100;
-
 constexpr int not_opened = -2;
 int terminal_fd = not_opened;
-
-// Bytes read from the terminal that belong to the next key.
-std::vector<unsigned char> pending;
-// Nothing has arrived for an escape wait after the last of them: no more of
-// a key in them is coming.
-bool pending_waited = false;
 
 int open_terminal() {
     if (terminal_fd == not_opened) terminal_fd = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
@@ -75,24 +68,35 @@ private:
 
 enum class ByteRead { byte, timed_out, failed };
 
-// Reads one byte into `pending`, waiting at most `timeout_ms` (-1: no limit).
-ByteRead read_byte(int fd, int timeout_ms) {
+// Reads one byte, waiting at most `timeout_ms` (-1: no limit) for it. One at
+// a time, so that nothing after a key is taken: lines typed ahead stay
+// queued for the line reader.
+ByteRead read_byte(int fd, int timeout_ms, unsigned char& byte) {
     for (;;) {
         pollfd watch{fd, POLLIN, 0};
         const int ready = ::poll(&watch, 1, timeout_ms);
         if (ready < 0 && errno == EINTR) continue;
         if (ready < 0) return ByteRead::failed;
         if (ready == 0) return ByteRead::timed_out;
-        unsigned char byte = 0;
         const ssize_t count = ::read(fd, &byte, 1);
-        if (count == 1) {
-            pending.push_back(byte);
-            pending_waited = false;
-            return ByteRead::byte;
-        }
+        if (count == 1) return ByteRead::byte;
         if (count < 0 && (errno == EINTR || errno == EAGAIN)) continue;
         return ByteRead::failed;  // end of file: the terminal hung up
     }
+}
+
+std::chrono::milliseconds steady_now() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now().time_since_epoch());
+}
+
+// The decoder of the terminal's keys, with the prefix table of the
+// terminal's description, made at the first key wait; bytes read for the
+// next key stay in it between the waits.
+KeyDecoder& key_decoder() {
+    static const KeyTable table(terminal_description().keys);
+    static KeyDecoder decoder(table, key_wait(std::getenv("ESCDELAY")));
+    return decoder;
 }
 
 }  // namespace
@@ -110,21 +114,16 @@ std::optional<KeyPress> wait_key_press() {
     const RawMode raw_mode(fd, description);
     if (!raw_mode.active()) return std::nullopt;
 
+    KeyDecoder& decoder = key_decoder();
     for (;;) {
-        if (pending.empty() && read_byte(fd, -1) != ByteRead::byte) return std::nullopt;
-        DecodeResult result = decode_terminal_key(pending, true, description.keys);
-        while (result.status == DecodeStatus::need_more) {
-            switch (read_byte(fd, pending_waited ? 0 : escape_wait_ms)) {
-                case ByteRead::byte: result = decode_terminal_key(pending, true, description.keys); break;
-                case ByteRead::timed_out:
-                    pending_waited = true;
-                    result = decode_terminal_key(pending, false, description.keys);
-                    break;
-                case ByteRead::failed: return std::nullopt;
-            }
+        const KeyDecoder::Next next = decoder.next(steady_now());
+        if (next.key) return next.key;
+        unsigned char byte = 0;
+        switch (read_byte(fd, next.wait ? static_cast<int>(next.wait->count()) : -1, byte)) {
+            case ByteRead::byte: decoder.add({&byte, 1}, steady_now()); break;
+            case ByteRead::timed_out: break;
+            case ByteRead::failed: return std::nullopt;
         }
-        pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(result.length));
-        if (result.status == DecodeStatus::key) return result.codes;
     }
 }
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/key_decoder.hpp"
+#include "platform/posix/key_table.hpp"
 
 namespace platform {
 
