@@ -1,5 +1,5 @@
 // The menu loop end to end: its keys as a terminal sends them, option "1",
-// and the way out when there is no terminal at all.
+// and the command line without a terminal at all.
 #include <algorithm>
 #include <chrono>
 #include <csignal>
@@ -276,10 +276,21 @@ TEST_F(MenuTest, OptionOneTwiceMakesTheSameAccountTreeAndKeepsFilesInIt) {
     }
 }
 
-// No terminal at all: no tmux, a new session without a controlling terminal,
-// standard input from /dev/null.
-TEST(NoTerminal, EndsAtOnceWithStatusTwoAndAMessageOnStandardError) {
+// The command line without a terminal (no tmux, a new session without a
+// controlling terminal, standard input from /dev/null): what each form says,
+// and its status. None of them makes anything.
+struct CommandLine {
+    std::string name;
+    std::vector<std::string> arguments;
+    int status;
+    std::string said;  // on standard output where the status is 0, else on standard error
+};
+
+class WithoutATerminal : public ::testing::TestWithParam<CommandLine> {};
+
+TEST_P(WithoutATerminal, TheProgramEndsAtOnceWithItsAnswerAndMakesNothing) {
     const Program& program = program_under_test();
+    const CommandLine& row = GetParam();
     TempDir root("qke2e-noterm");
     const fs::path data = root.path() / "data";
     fs::create_directory(data);
@@ -292,6 +303,7 @@ TEST(NoTerminal, EndsAtOnceWithStatusTwoAndAMessageOnStandardError) {
         .stderr_path = root.path() / "stderr",
         .new_session = true,
     };
+    launch.argv.insert(launch.argv.end(), row.arguments.begin(), row.arguments.end());
     const pid_t pid = spawn(launch);
     const auto ending = wait_child(pid, program.timeout);
     if (!ending) {
@@ -302,13 +314,31 @@ TEST(NoTerminal, EndsAtOnceWithStatusTwoAndAMessageOnStandardError) {
     // It gives up at once: waiting or retrying for a terminal would take far more processor time.
     EXPECT_LT(ending->cpu_time, std::chrono::milliseconds(500)) << ending->describe();
     EXPECT_FALSE(ending->signaled) << ending->describe();
-    EXPECT_EQ(ending->status, 2) << ending->describe();
+    EXPECT_EQ(ending->status, row.status) << ending->describe();
+    const std::string out = read_file(root.path() / "stdout");
     const std::string error = read_file(root.path() / "stderr");
-    EXPECT_NE(error.find("No se puede leer el teclado"), std::string::npos) << "standard error: " << error;
-    // Standard output is a file: block-buffered, complete at exit, exactly the menu once.
-    EXPECT_EQ(read_file(root.path() / "stdout"), menu_output(program.file_line_end));
+    EXPECT_NE((row.status == 0 ? out : error).find(row.said), std::string::npos) << out << error;
+    // The other stream holds nothing; but without arguments standard output is a file:
+    // block-buffered, complete at exit, exactly the menu once.
+    EXPECT_EQ(row.status == 0 ? error : out, row.arguments.empty() ? menu_output(program.file_line_end) : "");
+    // A refusal points to the help.
+    EXPECT_EQ(error.find("vea qkeditor --help") != std::string::npos,
+              row.status == 2 && !row.arguments.empty());
     EXPECT_TRUE(tree_listing(data).empty());
 }
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(CommandLines, WithoutATerminal, ::testing::Values(
+    CommandLine{"none", {}, 2, "No se puede leer el teclado"},
+    CommandLine{"help", {"--help"}, 0, "\nEstado de salida:"},
+    CommandLine{"version", {"--version"}, 0, "qkeditor " QKEDITOR_VERSION},
+    CommandLine{"folder", {"/srv/datos"}, 2, "no se admite el argumento \"/srv/datos\""},
+    CommandLine{"control_bytes_after_help", {"--help", "\x1b[2J"}, 2, "\"\\x1B[2J\""},
+    // Windows programs take "/?" for --help; elsewhere it is an argument like any other.
+    program_under_test().slash_question_is_help ? CommandLine{"slash_question", {"/?"}, 0, "Uso: qkeditor [/? |"}
+                                                : CommandLine{"slash_question", {"/?"}, 2, "\"/?\""}),
+    [](const auto& info) { return info.param.name; });
+// clang-format on
 
 }  // namespace
 }  // namespace e2e

@@ -110,6 +110,9 @@ struct Program {
     // swallows Ctrl+Z).
     std::string end_of_input_key = "\x04";
 
+    // "/?" asks for the help, as it asks Windows programs.
+    bool slash_question_is_help = false;
+
     // How long any single wait may take before the scenario fails.
     std::chrono::milliseconds timeout{10000};
 };
