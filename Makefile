@@ -99,24 +99,30 @@ windows:
 # from the Windows preset's compile database, as for the mingw-w64 target,
 # with the cross compiler's C++ library headers (which clang does not find
 # by itself); without the cross compiler it is left out, and one line says so.
+# The three checks run side by side, and clang-tidy checks as many files at
+# once as there are processors; each check's output comes whole, once it ends.
 MINGW_CXX := x86_64-w64-mingw32-g++-posix
+HAVE_MINGW := $(shell command -v $(MINGW_CXX))
 HEADER_FILTER = ^$(shell printf '%s' '$(CURDIR)' | sed 's/[][\\.*^$$+?(){}|]/\\&/g')/src/
-TIDY = run-clang-tidy -quiet -header-filter='$(HEADER_FILTER)'
+TIDY = run-clang-tidy -quiet -j $(shell nproc) -header-filter='$(HEADER_FILTER)'
 MINGW_CXX_INCLUDES = $(shell echo | $(MINGW_CXX) -xc++ -E -v - 2>&1 | grep '^ .*/include/c++')
 lint:
 	cmake --preset release
+	$(if $(HAVE_MINGW),cmake --preset windows,@echo "Windows back end not checked: $(MINGW_CXX) is missing (apt-get install g++-mingw-w64-x86-64-posix).")
+	$(MAKE) --no-print-directory --output-sync -j 3 lint-format lint-posix $(if $(HAVE_MINGW),lint-windows)
+	@echo "Format and static analysis: clean."
+
+lint-format:
 	@files=$$(git ls-files -co --exclude-standard '*.cpp' '*.hpp') && [ -n "$$files" ] \
 	  || { echo "make lint: no sources to check (git ls-files failed or found none)."; exit 1; }; \
 	  clang-format --dry-run --Werror $$files < /dev/null
+
+lint-posix:
 	$(TIDY) -p $(BUILD) $(CURDIR)/src $(CURDIR)/tests $(CURDIR)/bench < /dev/null > $(BUILD)/clang-tidy.log 2>&1 \
 	  || { grep -E "(warning|error):" $(BUILD)/clang-tidy.log; exit 1; }
-ifneq ($(shell command -v $(MINGW_CXX)),)
-	cmake --preset windows
+
+lint-windows:
 	$(TIDY) -p build/windows -extra-arg-before=--target=x86_64-w64-mingw32 \
 	  $(addprefix -extra-arg=-isystem,$(MINGW_CXX_INCLUDES)) \
 	  $(CURDIR)/src/platform/windows $(CURDIR)/tests/windows < /dev/null > build/windows/clang-tidy.log 2>&1 \
 	  || { grep -E "(warning|error):" build/windows/clang-tidy.log; exit 1; }
-else
-	@echo "Windows back end not checked: $(MINGW_CXX) is missing (apt-get install g++-mingw-w64-x86-64-posix)."
-endif
-	@echo "Format and static analysis: clean."
