@@ -1,12 +1,12 @@
 # Builds the Debian package into a scratch folder and checks it: the files
 # that an installed console tool carries and nothing else (no lintian
 # override among them), its Depends field, which names the shared libraries
-# the program loads (DEPENDS, package names), and lintian, which must report
-# no error, warning or information tag. The one that stays is lintian's
+# the program loads (DEPENDS, package names), its copyright file, and
+# lintian, which must report no error, warning or information tag. The one that stays is lintian's
 # "hardening-no-fortify-functions": the program's only unchecked calls are
 # copies whose sizes are known only at run time, which no compiler can check.
 #
-#   cmake -D CPACK=cpack -D CONFIG=CPackConfig.cmake -D OUT=folder -D "DEPENDS=libc6;libtinfo6" \
+#   cmake -D CPACK=cpack -D CONFIG=CPackConfig.cmake -D OUT=folder -D "DEPENDS=libc6;libstdc++6" \
 #         -P deb_check.cmake
 foreach(tool dpkg-deb lintian)
   find_program(${tool}_found ${tool})
@@ -29,9 +29,32 @@ if(NOT files STREQUAL expected_files)
   message(FATAL_ERROR "${deb} holds other files than ${expected_files}:\n${contents}")
 endif()
 execute_process(COMMAND dpkg-deb --field ${deb} Depends OUTPUT_VARIABLE depends)
+# The package names alone, without their versions: "libstdc++6" is no regex.
+string(REGEX REPLACE " *\\([^)]*\\)|\n" "" names "${depends}")
+string(REPLACE ", " ";" names "${names}")
 foreach(package ${DEPENDS})
-  if(NOT depends MATCHES "(^|, )${package} ")
+  list(FIND names ${package} at)
+  if(at EQUAL -1)
     message(FATAL_ERROR "${deb} does not depend on ${package}: Depends: ${depends}")
+  endif()
+endforeach()
+
+# The copyright file claims only what is true: every file is the developers'
+# own (one stanza, for all of them), and no library that the program loads
+# shared from its own package is said to be carried in it.
+execute_process(COMMAND dpkg-deb --extract ${deb} ${OUT}/root)
+file(READ ${OUT}/root/usr/share/doc/qkeditor/copyright copyright)
+string(REGEX MATCHALL "(^|\n)Files:[^\n]*" stanzas "${copyright}")
+if(NOT stanzas STREQUAL "\nFiles: *" AND NOT stanzas STREQUAL "Files: *")
+  message(FATAL_ERROR "${deb}: the copyright file has other stanzas than \"Files: *\": ${stanzas}")
+endif()
+execute_process(COMMAND objdump -p ${OUT}/root/usr/bin/qkeditor OUTPUT_VARIABLE headers)
+string(REGEX MATCHALL "NEEDED +lib[^.]+" loaded "${headers}")
+list(TRANSFORM loaded REPLACE "NEEDED +" "")
+foreach(library ${loaded})
+  string(FIND "${copyright}" "${library}" claimed)
+  if(NOT claimed EQUAL -1)
+    message(FATAL_ERROR "${deb}: the copyright file speaks of ${library}, which the program loads shared")
   endif()
 endforeach()
 

@@ -94,6 +94,15 @@ constexpr char path_separator() {
 #endif
 }
 
+// Whether "/?" asks for the program's help, as it asks Windows' own programs.
+constexpr bool slash_question_is_help() {
+#ifdef _WIN32
+    return true;
+#else
+    return false;
+#endif
+}
+
 // Creates one folder; an existing folder or a failure is passed over.
 void make_folder(const std::string& path);
 

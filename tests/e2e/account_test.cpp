@@ -22,23 +22,20 @@ protected:
         return before;
     }
 
+    // The whole dialogue, the name and the password first.
+    Minute enter_account(std::string_view name, std::string_view password) {
+        answer(texts::account_name_prompt, name);
+        answer(texts::password_prompt, password);
+        return finish_dialogue();
+    }
+
     // Waits for the screen of a dialogue that stored its record.
     void expect_success_screen(std::string_view name, std::string_view password) {
         term().wait_for_screen_lines(
-            {line(texts::account_name_prompt, name), line(texts::password_prompt, password),
-             line(texts::email_prompt, "mail"), line(texts::question_prompt, "quiz"),
-             line(texts::answer_prompt, "answer"), "", std::string(texts::account_created), pause_line()});
-    }
-
-    static std::string line(std::string_view prompt, std::string_view entry) {
-        return std::string(prompt) + std::string(entry);
-    }
-
-    // What the screen shows after an over-long entry: the message and the
-    // back-or-quit prompt.
-    static std::vector<std::string> over_long(std::string_view prompt, std::string_view entry,
-                                              std::string_view message) {
-        return {line(prompt, entry), "", std::string(message), "", "", std::string(texts::back_or_quit)};
+            {prompt_line(texts::account_name_prompt, name), prompt_line(texts::password_prompt, password),
+             prompt_line(texts::email_prompt, "mail"), prompt_line(texts::question_prompt, "quiz"),
+             prompt_line(texts::answer_prompt, "answer"), "", std::string(texts::account_created),
+             pause_line()});
     }
 };
 
@@ -49,9 +46,7 @@ TEST_F(AccountTest, TypedAsAnOperatorWritesTheGoldenFile) {
 
     press("2");
     term().wait_for_screen_lines({std::string(texts::account_name_prompt)});
-    answer(texts::account_name_prompt, "acct");
-    answer(texts::password_prompt, "pw");
-    const Minute before = finish_dialogue();
+    const Minute before = enter_account("acct", "pw");
     const Minute after = local_minute_now();
 
     expect_success_screen("acct", "pw");
@@ -63,8 +58,7 @@ TEST_F(AccountTest, TypedAsAnOperatorWritesTheGoldenFile) {
     std::sort(tree.begin(), tree.end());
     EXPECT_EQ(tree_listing(data()), tree) << "one record, no temporary file, nothing else";
 
-    press(keys::enter);
-    expect_menu_only();
+    back_to_menu();
 }
 
 // The limits count bytes, as the server's fields hold them: ten and eight
@@ -77,9 +71,7 @@ TEST_F(AccountTest, EntriesOfExactlyTheLimitPassWithoutAMessage) {
     press("2");
     const std::string name = "abcdefghi" + std::string(keys::n_tilde);  // 10 and 8 bytes as held
     const std::string password = "1234567" + std::string(keys::n_tilde);
-    answer(texts::account_name_prompt, name);
-    answer(texts::password_prompt, password);
-    const Minute before = finish_dialogue();
+    const Minute before = enter_account(name, password);
     const Minute after = local_minute_now();
 
     expect_success_screen(name, password);
@@ -96,12 +88,12 @@ TEST_F(AccountTest, OneByteMoreDrawsTheMessageAndTheEntryGoingOnIsCutToTheLimit)
     const std::string name = "ABCDEFGHI" + std::string(keys::n_tilde) + "K";  // 11 bytes as held
     answer(texts::account_name_prompt, name);
     std::vector<std::string> screen =
-        over_long(texts::account_name_prompt, name, texts::account_name_too_long);
+        over_long_screen(texts::account_name_prompt, name, texts::account_name_too_long);
     term().wait_for_screen_lines(screen);
     press("x");  // any other key: the dialogue goes on below
 
     answer(texts::password_prompt, "123456789");  // 9
-    const auto password = over_long(texts::password_prompt, "123456789", texts::password_too_long);
+    const auto password = over_long_screen(texts::password_prompt, "123456789", texts::password_too_long);
     screen.insert(screen.end(), password.begin(), password.end());
     term().wait_for_screen_lines(screen);
     press("x");
@@ -113,8 +105,8 @@ TEST_F(AccountTest, OneByteMoreDrawsTheMessageAndTheEntryGoingOnIsCutToTheLimit)
     // of the password was kept.
     const std::string kept = "ABCDEFGHI" + std::string(keys::n_tilde);
     screen.insert(screen.end(),
-                  {line(texts::email_prompt, "mail"), line(texts::question_prompt, "quiz"),
-                   line(texts::answer_prompt, "answer"), "", std::string(texts::account_created),
+                  {prompt_line(texts::email_prompt, "mail"), prompt_line(texts::question_prompt, "quiz"),
+                   prompt_line(texts::answer_prompt, "answer"), "", std::string(texts::account_created),
                    "El nombre de la cuenta se ha cortado: el registro guardado es " +
                        native_path("Account/AscII65/" + kept + ".txt") + ".",
                    "El password se ha cortado: se han guardado sus primeros 8 caracteres.", pause_line()});
@@ -134,13 +126,10 @@ TEST_F(AccountTest, WritingTheSameAccountAgainReplacesItsFile) {
     answer(texts::account_name_prompt, "acct");
     answer(texts::password_prompt, "first");
     finish_dialogue("old@mail", "old question", "old answer");
-    press(keys::enter);
-    expect_menu_only();
+    back_to_menu();
 
     press("2");
-    answer(texts::account_name_prompt, "acct");
-    answer(texts::password_prompt, "pw");
-    const Minute before = finish_dialogue();
+    const Minute before = enter_account("acct", "pw");
     const Minute after = local_minute_now();
     EXPECT_TRUE(
         record_matches(data() / "Account" / "AscII97" / "acct.txt", RecordKind::account, {}, before, after));
@@ -161,21 +150,18 @@ TEST_P(UnsafeAccountName, IsRefusedWithAMessageNamingItAndNothingIsWritten) {
 
     start();
     press("2");
-    answer(texts::account_name_prompt, name);
-    answer(texts::password_prompt, "pw");
-    finish_dialogue();
+    enter_account(name, "pw");
 
     const auto lines = term().screen_lines();
     ASSERT_GE(lines.size(), 4U);
-    EXPECT_EQ(lines[lines.size() - 4], line(texts::answer_prompt, "answer"));
+    EXPECT_EQ(lines[lines.size() - 4], prompt_line(texts::answer_prompt, "answer"));
     EXPECT_EQ(lines[lines.size() - 3], "");
     EXPECT_NE(lines[lines.size() - 2].find("\"" + name + "\""), std::string::npos)
         << "the message must name the entry: " << lines[lines.size() - 2];
     EXPECT_EQ(term().screen_text().find(texts::account_created), std::string::npos) << "no success message";
     EXPECT_EQ(tree_listing(data()), tree_before) << "nothing may be written";
 
-    press(keys::enter);
-    expect_menu_only();
+    back_to_menu();
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, UnsafeAccountName,

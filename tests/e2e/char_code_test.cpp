@@ -22,13 +22,12 @@ TEST_P(CharCode, ShowsTheEntryAndTheSignedCodeOfItsFirstByte) {
     answer(texts::char_code_prompt, entry.typed);
     const std::string result = "El valor AscII del caracter " + entry.typed + ", es " + std::to_string(code);
     term().wait_for_screen_lines(
-        {std::string(texts::char_code_prompt) + entry.typed, "", result, pause_line()});
+        {prompt_line(texts::char_code_prompt, entry.typed), "", result, pause_line()});
     if (program().log_is_program_output) {
         // The bytes as the program wrote them, the entry exactly as read.
         term().wait_for_log("\r\n" + result + "\r\n" + program().pause_prompt);
     }
-    press(keys::enter);
-    expect_menu_only();
+    back_to_menu();
 }
 
 INSTANTIATE_TEST_SUITE_P(Entries, CharCode,

@@ -21,8 +21,8 @@ protected:
     }
 
     std::vector<std::string> success_screen(std::string_view account, std::string_view name) const {
-        return {std::string(texts::gm_account_prompt) + std::string(account),
-                std::string(texts::gm_name_prompt) + std::string(name),
+        return {prompt_line(texts::gm_account_prompt, account),
+                prompt_line(texts::gm_name_prompt, name),
                 "",
                 "",
                 std::string(texts::gm_created),
@@ -44,8 +44,7 @@ TEST_F(GmTest, TypedAsAnOperatorWritesTheGoldenFile) {
     EXPECT_EQ(tree_listing(data()),
               (std::vector<std::string>{"Character/", "Character/AscII71/", "Character/AscII71/GmName.txt"}))
         << "one record, no temporary file, no account file";
-    press(keys::enter);
-    expect_menu_only();
+    back_to_menu();
 }
 
 TEST_F(GmTest, TheBucketFollowsTheGmNameNotTheAccount) {
@@ -72,20 +71,15 @@ TEST_F(GmTest, ElevenCharactersDrawTheMessageAndGoingOnCutsThemToTen) {
     start();
     press("4");
     answer(texts::gm_account_prompt, "klmnopqrstu");  // 11
-    std::vector<std::string> screen = {std::string(texts::gm_account_prompt) + "klmnopqrstu",
-                                       "",
-                                       std::string(texts::gm_account_too_long),
-                                       "",
-                                       "",
-                                       std::string(texts::back_or_quit)};
+    std::vector<std::string> screen =
+        over_long_screen(texts::gm_account_prompt, "klmnopqrstu", texts::gm_account_too_long);
     term().wait_for_screen_lines(screen);
     press("x");
     wait_for_prompt(texts::gm_name_prompt);
     const Minute before = local_minute_now();
     type_line("Zyxwvutsrqp");  // 11
-    screen.insert(screen.end(),
-                  {std::string(texts::gm_name_prompt) + "Zyxwvutsrqp", "",
-                   std::string(texts::gm_name_too_long), "", "", std::string(texts::back_or_quit)});
+    const auto name = over_long_screen(texts::gm_name_prompt, "Zyxwvutsrqp", texts::gm_name_too_long);
+    screen.insert(screen.end(), name.begin(), name.end());
     term().wait_for_screen_lines(screen);
     press("x");
     // The outcome says what became of each cut entry.
@@ -107,8 +101,7 @@ TEST_F(GmTest, WritingTheSameGmAgainReplacesItsFile) {
     start();
     press("4");
     enter_gm("first", "GmName");
-    press(keys::enter);
-    expect_menu_only();
+    back_to_menu();
     press("4");
     const Minute before = enter_gm("gmacct", "GmName");
     const Minute after = local_minute_now();
@@ -186,8 +179,8 @@ TEST_P(GmWithoutItsFolder, FailsWithAMessageNamingTheFolderAndMakesNothing) {
 
     const auto lines = term().screen_lines();
     ASSERT_GE(lines.size(), 5U);
-    EXPECT_EQ(lines[0], std::string(texts::gm_account_prompt) + "gmacct");
-    EXPECT_EQ(lines[1], std::string(texts::gm_name_prompt) + "GmName");
+    EXPECT_EQ(lines[0], prompt_line(texts::gm_account_prompt, "gmacct"));
+    EXPECT_EQ(lines[1], prompt_line(texts::gm_name_prompt, "GmName"));
     EXPECT_EQ(lines.back(), pause_line());
     const std::string screen = term().screen_text();
     EXPECT_EQ(screen.find(texts::gm_created), std::string::npos) << "no success message";
@@ -201,8 +194,7 @@ TEST_P(GmWithoutItsFolder, FailsWithAMessageNamingTheFolderAndMakesNothing) {
     EXPECT_TRUE(named) << "the message must name the missing folder " << folder << ":\n" << screen;
     EXPECT_EQ(tree_listing(data()), tree_before) << "nothing may be made";
 
-    press(keys::enter);
-    expect_menu_only();
+    back_to_menu();
 }
 
 INSTANTIATE_TEST_SUITE_P(Folders, GmWithoutItsFolder,

@@ -1,5 +1,5 @@
 // The menu loop end to end: its keys as a terminal sends them, option "1",
-// and the way out when there is no terminal at all.
+// and the command line without a terminal at all.
 #include <algorithm>
 #include <chrono>
 #include <csignal>
@@ -26,15 +26,15 @@ std::string invalid_option_pass(const Program& program) {
     return std::string(texts::invalid_option) + program.clear_bytes + menu_output("\r\n");
 }
 
-// The message behind the prompt, with only the switches of a key wait
-// between; none for the second code of a key, which is not waited for.
-std::string message_behind_prompt(bool key_wait) {
-    return std::string(texts::menu_prompt) + (key_wait ? key_wait_switches : "") +
-           std::string(texts::invalid_option);
-}
-
 class MenuTest : public Scenario {
 protected:
+    // The message behind the prompt, with only the switches of a key wait
+    // between; none for the second code of a key, which is not waited for.
+    std::string message_behind_prompt(bool key_wait) const {
+        return std::string(texts::menu_prompt) + (key_wait ? program().key_wait_switches() : "") +
+               std::string(texts::invalid_option);
+    }
+
     // Waits until the menu loop has had `count` invalid-option passes in all.
     // Such a pass leaves the screen as it was (the menu on a cleared screen),
     // so only the output log shows it: the whole pass where the log holds the
@@ -55,21 +55,13 @@ protected:
         expect_menu_only();
     }
 
-    // Ends the session through the exit confirmation; afterwards every key
-    // sent before has been read.
-    void leave_through_exit_confirmation() {
-        press("0");
-        term().wait_for_screen(texts::exit_question);
-        press("S");
-        expect_exit_status(1);
-    }
-
     // After the session: `passes` invalid options in all, each right behind the prompt.
     void expect_invalid_passes_in_all(int passes) {
         EXPECT_EQ(term().log_count(texts::invalid_option), passes);
         if (program().log_is_program_output) {
+            // Without switches a key wait leaves no mark: each pass counts once.
             EXPECT_EQ(term().log_count(message_behind_prompt(true)) +
-                          term().log_count(message_behind_prompt(false)),
+                          (program().keypad_on.empty() ? 0 : term().log_count(message_behind_prompt(false))),
                       passes);
         }
     }
@@ -83,8 +75,8 @@ TEST_F(MenuTest, ShowsTheSevenPiecesAndWaitsWithTheCursorBehindThePrompt) {
     if (program().log_is_program_output) {
         // Nothing before the menu, nothing after the prompt but the switch
         // for the key wait: no clear at start, no line feed, no echo.
-        term().wait_for_log(std::string(texts::menu_prompt) + keypad_on);
-        EXPECT_EQ(term().log(), menu_output("\r\n") + keypad_on);
+        term().wait_for_log(std::string(texts::menu_prompt) + program().keypad_on);
+        EXPECT_EQ(term().log(), menu_output("\r\n") + program().keypad_on);
     }
     EXPECT_FALSE(term().has_exited());
 }
@@ -161,9 +153,9 @@ TEST_F(MenuTest, KeysTypedAheadInOneBurstAreAllReadInTurn) {
     EXPECT_EQ(term().log_count(texts::exit_question), 2);
     if (program().log_is_program_output) {
         // Exactly what the five keys cause, in turn, and no echo of any of them.
-        const std::string menu = menu_output("\r\n") + key_wait_switches;
+        const std::string menu = menu_output("\r\n") + program().key_wait_switches();
         const std::string question =
-            "\r\n\r\n" + std::string(texts::exit_question) + "\r\n" + key_wait_switches;
+            "\r\n\r\n" + std::string(texts::exit_question) + "\r\n" + program().key_wait_switches();
         EXPECT_EQ(term().log(), menu + std::string(texts::invalid_option) + program().clear_bytes + menu +
                                     question + program().clear_bytes + menu + question);
     }
@@ -177,20 +169,23 @@ std::vector<std::string> menu_with_exit_question() {
     return lines;
 }
 
-class ExitConfirmationTest : public MenuTest, public ::testing::WithParamInterface<std::string> {};
+class ExitConfirmationTest : public MenuTest, public ::testing::WithParamInterface<std::string> {
+protected:
+    // The menu, "0", and the key of the row at the question.
+    void answer_exit_question() {
+        start();
+        press("0");
+        term().wait_for_screen_lines(menu_with_exit_question());
+        press(GetParam());
+    }
+};
 
 class ExitConfirmationLeaves : public ExitConfirmationTest {};
 
 TEST_P(ExitConfirmationLeaves, EndsWithStatusOneAndTheTerminalAsItWas) {
-    start();
-    press("0");
-    term().wait_for_screen_lines(menu_with_exit_question());
-    press(GetParam());
+    answer_exit_question();
     expect_exit_status(1);
     term().wait_for_screen_lines(menu_with_exit_question());
-    if (program().terminal_settings_are_the_programs) {
-        EXPECT_EQ(term().stty_after_exit(), term().stty_before());
-    }
 }
 
 INSTANTIATE_TEST_SUITE_P(BothCases, ExitConfirmationLeaves, ::testing::Values("S", "s"));
@@ -198,10 +193,7 @@ INSTANTIATE_TEST_SUITE_P(BothCases, ExitConfirmationLeaves, ::testing::Values("S
 class ExitConfirmationStays : public ExitConfirmationTest {};
 
 TEST_P(ExitConfirmationStays, ClearsTheScreenAndShowsTheMenu) {
-    start();
-    press("0");
-    term().wait_for_screen_lines(menu_with_exit_question());
-    press(GetParam());
+    answer_exit_question();
     expect_menu_only();
     // Still at the menu, reading keys.
     press("0");
@@ -214,10 +206,7 @@ INSTANTIATE_TEST_SUITE_P(BothCases, ExitConfirmationStays, ::testing::Values("N"
 class ExitConfirmationOtherKey : public ExitConfirmationTest {};
 
 TEST_P(ExitConfirmationOtherKey, ReturnsWithoutClearingSoTheMenuFollowsTheQuestion) {
-    start();
-    press("0");
-    term().wait_for_screen_lines(menu_with_exit_question());
-    press(GetParam());
+    answer_exit_question();
     std::vector<std::string> expected = menu_with_exit_question();
     expected.insert(expected.end(), texts::menu.begin(), texts::menu.end());
     term().wait_for_screen_lines(expected);
@@ -236,12 +225,9 @@ TEST_F(MenuTest, CtrlEAtTheMenuTakesTheInvalidOptionPassThenEndsWithStatusZero) 
     expect_exit_status(0);
     if (program().log_is_program_output) {
         term().wait_for_log(message_behind_prompt(true) + program().clear_bytes);
-        EXPECT_EQ(term().log(), menu_output("\r\n") + key_wait_switches + std::string(texts::invalid_option) +
-                                    program().clear_bytes)
+        EXPECT_EQ(term().log(), menu_output("\r\n") + program().key_wait_switches() +
+                                    std::string(texts::invalid_option) + program().clear_bytes)
             << "after the clear, the loop ends without printing the menu again";
-    }
-    if (program().terminal_settings_are_the_programs) {
-        EXPECT_EQ(term().stty_after_exit(), term().stty_before());
     }
 }
 
@@ -284,10 +270,21 @@ TEST_F(MenuTest, OptionOneTwiceMakesTheSameAccountTreeAndKeepsFilesInIt) {
     }
 }
 
-// No terminal at all: no tmux, a new session without a controlling terminal,
-// standard input from /dev/null.
-TEST(NoTerminal, EndsAtOnceWithStatusTwoAndAMessageOnStandardError) {
+// The command line without a terminal (no tmux, a new session without a
+// controlling terminal, standard input from /dev/null): what each form says,
+// and its status. None of them makes anything.
+struct CommandLine {
+    std::string name;
+    std::vector<std::string> arguments;
+    int status;
+    std::string said;  // on standard output where the status is 0, else on standard error
+};
+
+class WithoutATerminal : public ::testing::TestWithParam<CommandLine> {};
+
+TEST_P(WithoutATerminal, TheProgramEndsAtOnceWithItsAnswerAndMakesNothing) {
     const Program& program = program_under_test();
+    const CommandLine& row = GetParam();
     TempDir root("qke2e-noterm");
     const fs::path data = root.path() / "data";
     fs::create_directory(data);
@@ -300,6 +297,7 @@ TEST(NoTerminal, EndsAtOnceWithStatusTwoAndAMessageOnStandardError) {
         .stderr_path = root.path() / "stderr",
         .new_session = true,
     };
+    launch.argv.insert(launch.argv.end(), row.arguments.begin(), row.arguments.end());
     const pid_t pid = spawn(launch);
     const auto ending = wait_child(pid, program.timeout);
     if (!ending) {
@@ -310,13 +308,31 @@ TEST(NoTerminal, EndsAtOnceWithStatusTwoAndAMessageOnStandardError) {
     // It gives up at once: waiting or retrying for a terminal would take far more processor time.
     EXPECT_LT(ending->cpu_time, std::chrono::milliseconds(500)) << ending->describe();
     EXPECT_FALSE(ending->signaled) << ending->describe();
-    EXPECT_EQ(ending->status, 2) << ending->describe();
+    EXPECT_EQ(ending->status, row.status) << ending->describe();
+    const std::string out = read_file(root.path() / "stdout");
     const std::string error = read_file(root.path() / "stderr");
-    EXPECT_NE(error.find("No se puede leer el teclado"), std::string::npos) << "standard error: " << error;
-    // Standard output is a file: block-buffered, complete at exit, exactly the menu once.
-    EXPECT_EQ(read_file(root.path() / "stdout"), menu_output(program.file_line_end));
+    EXPECT_NE((row.status == 0 ? out : error).find(row.said), std::string::npos) << out << error;
+    // The other stream holds nothing; but without arguments standard output is a file:
+    // block-buffered, complete at exit, exactly the menu once.
+    EXPECT_EQ(row.status == 0 ? error : out, row.arguments.empty() ? menu_output(program.file_line_end) : "");
+    // A refusal points to the help.
+    EXPECT_EQ(error.find("vea qkeditor --help") != std::string::npos,
+              row.status == 2 && !row.arguments.empty());
     EXPECT_TRUE(tree_listing(data).empty());
 }
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(CommandLines, WithoutATerminal, ::testing::Values(
+    CommandLine{"none", {}, 2, "No se puede leer el teclado"},
+    CommandLine{"help", {"--help"}, 0, "\nEstado de salida:"},
+    CommandLine{"version", {"--version"}, 0, "qkeditor " QKEDITOR_VERSION},
+    CommandLine{"folder", {"/srv/datos"}, 2, "no se admite el argumento \"/srv/datos\""},
+    CommandLine{"control_bytes_after_help", {"--help", "\x1b[2J"}, 2, "\"\\x1B[2J\""},
+    // Windows programs take "/?" for --help; elsewhere it is an argument like any other.
+    program_under_test().slash_question_is_help ? CommandLine{"slash_question", {"/?"}, 0, "Uso: qkeditor [/? |"}
+                                                : CommandLine{"slash_question", {"/?"}, 2, "\"/?\""}),
+    [](const auto& info) { return info.param.name; });
+// clang-format on
 
 }  // namespace
 }  // namespace e2e

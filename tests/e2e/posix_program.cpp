@@ -1,5 +1,6 @@
 // The POSIX build of qkeditor, started directly, and its build with the
-// crash point. The build passes their paths.
+// crash point. The build passes their paths, and says whether they read the
+// pane's terminal description (tmux-256color).
 #include "scenario.hpp"
 
 #if !defined(QKEDITOR_BINARY) || !defined(QKEDITOR_CRASH_POINT_BINARY)
@@ -16,6 +17,12 @@ const Program& program_under_test() {
         .environment = {},
         .pause_prompt = "Press any key to continue . . . ",
         .path_separator = '/',
+#ifdef QKEDITOR_BUILTIN_KEY_TABLE
+        // No description is read: the built-in clear, and no keypad switch.
+        .clear_bytes = "\x1b[H\x1b[2J\x1b[3J",
+        .keypad_on = "",
+        .keypad_off = "",
+#endif
     };
     return program;
 }

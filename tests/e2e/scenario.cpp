@@ -63,6 +63,7 @@ bool Scenario::shows_key_prompt() {
 void Scenario::wait_for_keypad_mode(bool transmit, Where where) {
     // One past the last switch, 0 when there is none (npos + 1).
     const auto after_last = [&](std::string_view text) { return term().log().rfind(text) + 1; };
+    transmit = transmit && !program().keypad_on.empty();
     term().wait_until([&] { return transmit == (after_last("\x1b=") > after_last("\x1b>")); },
                       transmit ? "the keypad in transmit mode" : "the keypad back in its normal mode", where);
 }
@@ -87,10 +88,21 @@ void Scenario::answer(std::string_view prompt, std::string_view text, Where wher
     type_line(text, where);
 }
 
+void Scenario::leave_through_exit_confirmation(Where where) {
+    press("0", where);
+    term().wait_for_screen(texts::exit_question, 1, where);
+    press("S", where);
+    expect_exit_status(1, where);
+}
+
 Ending Scenario::expect_exit_status(int status, Where where) {
     const Ending ending = term().wait_for_exit(where);
     EXPECT_FALSE(ending.signaled) << ending.describe() << " (called from line " << where.line() << ")";
     EXPECT_EQ(ending.status, status) << ending.describe() << " (called from line " << where.line() << ")";
+    // Status 2 comes where the terminal is gone, and with it its settings.
+    if (program().terminal_settings_are_the_programs && status != 2) {
+        EXPECT_EQ(term().stty_after_exit(where), term().stty_before()) << "called from line " << where.line();
+    }
     return ending;
 }
 
@@ -110,6 +122,10 @@ void Scenario::wait_for_pause(Where where) {
 void Scenario::expect_outcome(std::string_view message, Where where) {
     wait_for_pause(where);
     term().wait_for_screen(message, 1, where);
+    back_to_menu(where);
+}
+
+void Scenario::back_to_menu(Where where) {
     press(keys::enter, where);
     expect_menu_only(where);
 }
@@ -126,6 +142,11 @@ std::string Scenario::native_path(std::string_view relative) const {
     std::string path(relative);
     std::replace(path.begin(), path.end(), '/', program().path_separator);
     return path;
+}
+
+std::vector<std::string> over_long_screen(std::string_view prompt, std::string_view entry,
+                                          std::string_view message) {
+    return {prompt_line(prompt, entry), "", std::string(message), "", "", std::string(texts::back_or_quit)};
 }
 
 std::vector<std::string> account_tree_listing() {

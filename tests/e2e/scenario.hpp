@@ -38,12 +38,6 @@ inline constexpr std::string_view ctrl_e = "\x05";
 inline constexpr std::string_view n_tilde = "\xc3\xb1";  // "ñ" in UTF-8
 }  // namespace keys
 
-// What the POSIX program writes around each key wait in the pane (its
-// terminal type is tmux-256color): the keypad switched to transmit mode,
-// and back.
-inline const std::string keypad_on = "\x1b[?1h\x1b=";
-inline const std::string key_wait_switches = keypad_on + "\x1b[?1l\x1b>";
-
 // The program's own texts, byte for byte.
 namespace texts {
 inline const std::vector<std::string> menu = {
@@ -114,8 +108,9 @@ protected:
     void type_line(std::string_view text, Where where = Where::current());
 
     // Waits until the output log leaves the terminal's keypad in transmit
-    // mode (`transmit`) or in its normal mode: its last switch of the keypad,
-    // "ESC =" on or "ESC >" off, ends the switch of every description used here.
+    // mode (`transmit`, where the program switches it) or in its normal mode:
+    // its last switch of the keypad, "ESC =" on or "ESC >" off, ends the
+    // switch of every description used here.
     void wait_for_keypad_mode(bool transmit, Where where = Where::current());
 
     // Waits until the program shows `prompt` on the last line and waits
@@ -128,13 +123,20 @@ protected:
     void expect_menu_only(Where where = Where::current());
     // Waits until the screen ends with the pause prompt.
     void wait_for_pause(Where where = Where::current());
+    // Ends the pause with Enter; waits for the menu alone on the screen.
+    void back_to_menu(Where where = Where::current());
     // Waits for the pause that ends a dialogue with `message` on the screen,
     // then goes on to the menu.
     void expect_outcome(std::string_view message, Where where = Where::current());
     // The pause prompt as the screen shows it (no trailing space).
     std::string pause_line() const;
 
-    // Waits for the program to end; expects the exit status given.
+    // Ends the session through the exit confirmation; afterwards every key
+    // sent before has been read.
+    void leave_through_exit_confirmation(Where where = Where::current());
+
+    // Waits for the program to end; expects the exit status given and, where
+    // the terminal's settings are the program's, the terminal as it was.
     Ending expect_exit_status(int status, Where where = Where::current());
 
     // Makes a folder below the data folder ("Character/AscII90").
@@ -155,6 +157,16 @@ private:
 // it needs (see the capability flags of Program).
 #define E2E_REQUIRE(capable, why) \
     if (!(capable)) GTEST_SKIP() << program().name << ": " << (why)
+
+// A prompt with the entry typed behind it, as the screen shows it.
+inline std::string prompt_line(std::string_view prompt, std::string_view entry) {
+    return std::string(prompt) + std::string(entry);
+}
+
+// The screen after an over-long entry: the entry at its prompt, the message,
+// and the back-or-quit prompt.
+std::vector<std::string> over_long_screen(std::string_view prompt, std::string_view entry,
+                                          std::string_view message);
 
 // "Account/AscII1/" ... "Account/AscII249/" and "Account/", sorted as
 // tree_listing sorts them.

@@ -50,8 +50,7 @@ protected:
         screen.insert(screen.end(), outcome.begin(), outcome.end());
         screen.push_back(pause_line());
         term().wait_for_screen_lines(screen);
-        press(keys::enter);
-        expect_menu_only();
+        back_to_menu();
     }
 };
 
@@ -95,8 +94,7 @@ TEST_P(LinesFromAFile, FeedTheDialoguesUntilTheInputEndsThenNothingIsWritten) {
     press("3");
     term().wait_for_screen_lines(
         {std::string(texts::char_code_prompt), "El valor AscII del caracter , es 0", pause_line()});
-    press(keys::enter);
-    expect_menu_only();
+    back_to_menu();
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, LinesFromAFile,

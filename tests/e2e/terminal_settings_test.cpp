@@ -40,6 +40,15 @@ protected:
         EXPECT_NE(term().stty_now(), term().stty_before());
         wait_for_keypad_mode(true);
     }
+
+    // Continues the stopped program; once it waits for a key, the terminal is
+    // in the raw mode `raw` again.
+    void continue_into_raw_mode(const std::string& raw) {
+        term().send_signal(SIGCONT);
+        term().wait_until([&] { return term().process_state() != 'T'; }, "the program to run again");
+        term().wait_for_key_wait();
+        EXPECT_EQ(term().stty_now(), raw);
+    }
 };
 
 class TerminatingSignal : public TerminalSettingsTest, public ::testing::WithParamInterface<int> {};
@@ -90,18 +99,10 @@ TEST_F(TerminalSettingsTest, StopAndContinueDuringAKeyWaitRestoresThenResumesRaw
     EXPECT_EQ(term().stty_now(), term().stty_before()) << "while stopped the terminal must be as it was";
     wait_for_keypad_mode(false);
 
-    term().send_signal(SIGCONT);
-    term().wait_until([&] { return term().process_state() != 'T'; }, "the program to run again");
-    term().wait_for_key_wait();
-    EXPECT_EQ(term().stty_now(), raw);
+    continue_into_raw_mode(raw);
     wait_for_keypad_mode(true);
-
     // It still reads keys: the exit confirmation, then "S".
-    press("0");
-    term().wait_for_screen(texts::exit_question);
-    press("S");
-    expect_exit_status(1);
-    EXPECT_EQ(term().stty_after_exit(), term().stty_before());
+    leave_through_exit_confirmation();
 }
 
 // SIGSTOP cannot be caught: the program is stopped in raw mode, and a shell
@@ -113,18 +114,13 @@ TEST_F(TerminalSettingsTest, ResumeAfterAStopThatCannotBeCaughtTakesRawModeAgain
     term().send_signal(SIGSTOP);
     term().wait_until([&] { return term().process_state() == 'T'; }, "the program to be stopped");
     term().set_stty(term().stty_before());
-
-    term().send_signal(SIGCONT);
-    term().wait_until([&] { return term().process_state() != 'T'; }, "the program to run again");
-    term().wait_for_key_wait();
-    EXPECT_EQ(term().stty_now(), raw);
+    continue_into_raw_mode(raw);
     press("0");
     term().wait_for_screen(texts::exit_question);
     press("n");
     expect_menu_only();
     press(keys::ctrl_e);
     expect_exit_status(0);
-    EXPECT_EQ(term().stty_after_exit(), term().stty_before());
 }
 
 // Stops and resumes by the thousand while the program leaves raw mode for a

@@ -32,6 +32,7 @@ const Program& program_under_test() {
         .files_have_posix_owners = false,
         .short_names_listing = {WINE_LOADER, "cmd", "/c", "dir", "/x"},
         .end_of_input_key = "",
+        .slash_question_is_help = true,
         // Every start, clear and pause starts Windows processes under Wine,
         // slower still when the suite runs tests side by side.
         .timeout = seconds(60),

@@ -54,6 +54,15 @@ struct Program {
     // them.
     std::string clear_bytes = "\x1b[H\x1b[J\x1b[3J";
 
+    // What the program writes around each key wait to switch the terminal's
+    // keypad to transmit mode, and back (only looked at where the log holds
+    // the program's output or the terminal's settings are the program's):
+    // on POSIX, the pane's description's switches. Empty where it leaves the
+    // keypad alone, as a build that reads no terminal descriptions does.
+    std::string keypad_on = "\x1b[?1h\x1b=";
+    std::string keypad_off = "\x1b[?1l\x1b>";
+    std::string key_wait_switches() const { return keypad_on + keypad_off; }
+
     // Clearing the screen empties the terminal's scrollback too ("\x1b[3J"),
     // as "cls" empties the console's buffer; the scenarios then see the
     // scrollback as part of the screen. Wine's console repaints the visible
@@ -113,6 +122,9 @@ struct Program {
     // (Ctrl+D); empty where it cannot be typed (Wine in a Unix terminal
     // swallows Ctrl+Z).
     std::string end_of_input_key = "\x04";
+
+    // "/?" asks for the help, as it asks Windows programs.
+    bool slash_question_is_help = false;
 
     // How long any single wait may take before the scenario fails.
     std::chrono::milliseconds timeout{10000};
