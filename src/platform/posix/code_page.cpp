@@ -108,23 +108,30 @@ struct Conversion {
     int error = 0;
 };
 
+// Converts more of the input (none: the final call, which gives what the
+// converter still holds) into `out`; the reason it stopped short, or 0.
+int convert_more(iconv_t descriptor, char** in, std::size_t* in_left, std::string& out) {
+    for (;;) {
+        std::array<char, 256> buffer{};
+        char* out_next = buffer.data();
+        std::size_t out_left = buffer.size();
+        const std::size_t done = ::iconv(descriptor, in, in_left, &out_next, &out_left);
+        out.append(buffer.data(), static_cast<std::size_t>(out_next - buffer.data()));
+        if (done != static_cast<std::size_t>(-1)) return 0;
+        if (errno != E2BIG) return errno;
+    }
+}
+
 Conversion convert(iconv_t descriptor, std::string_view in) {
     ::iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
     Conversion result;
     char* in_next = const_cast<char*>(in.data());
     std::size_t in_left = in.size();
-    while (in_left > 0) {
-        std::array<char, 256> buffer{};
-        char* out_next = buffer.data();
-        std::size_t out_left = buffer.size();
-        const std::size_t done = ::iconv(descriptor, &in_next, &in_left, &out_next, &out_left);
-        result.bytes.append(buffer.data(), static_cast<std::size_t>(out_next - buffer.data()));
-        if (done == static_cast<std::size_t>(-1) && errno != E2BIG) {
-            result.error = errno;
-            break;
-        }
-    }
+    result.error = convert_more(descriptor, &in_next, &in_left, result.bytes);
     result.taken = in.size() - in_left;
+    // The converters of 1255 and 1258 hold a character back until the final
+    // call, since a combining mark may follow it.
+    convert_more(descriptor, nullptr, nullptr, result.bytes);
     return result;
 }
 
@@ -166,12 +173,17 @@ TextConversions::~TextConversions() {
     }
 }
 
-// One character, four bytes of UTF-32, in the code page: only where it comes
-// back as the same character, so that no look-alike ("\" for the yen sign in
-// 932) stands in for it.
+// One character, four bytes of UTF-32, as one character of the code page:
+// only where it comes back as the same character, so that no look-alike
+// ("\" for the yen sign in 932) stands in for it, nor a letter and a
+// combining mark for a letter that 1258 has no form of its own for.
 std::optional<std::string> TextConversions::ansi_character(std::string_view unicode) const {
     Conversion ansi = convert(unicode_to_ansi_, unicode);
-    if (ansi.error != 0 || convert(ansi_to_unicode_, ansi.bytes).bytes != unicode) return std::nullopt;
+    if (ansi.error != 0 || ansi.bytes.empty() ||
+        text::character_length(ansi.bytes, code_page_) != ansi.bytes.size() ||
+        convert(ansi_to_unicode_, ansi.bytes).bytes != unicode) {
+        return std::nullopt;
+    }
     return std::move(ansi.bytes);
 }
 
@@ -193,23 +205,32 @@ ConvertedEntry TextConversions::ansi_from_terminal(std::string_view typed, bool 
     return entry;
 }
 
-std::string TextConversions::terminal_from_ansi(std::string_view ansi) const {
-    std::string shown;
+std::string TextConversions::in_terminal_encoding(std::string_view ansi, bool& complete) const {
+    std::string converted;
+    complete = true;
     while (!ansi.empty()) {
-        Conversion converted = convert(ansi_to_terminal_, ansi);
-        shown += converted.bytes;
-        ansi.remove_prefix(converted.taken);
-        if (converted.error == 0 || ansi.empty()) break;
-        shown += '?';
-        ansi.remove_prefix(std::max<std::size_t>(1, text::character_length(ansi, code_page_)));
+        // Each character on its own: the converters of 1255 and 1258 would
+        // read a letter and a combining mark after it as one precomposed
+        // letter, where Windows keeps the two.
+        const std::size_t length = std::max<std::size_t>(1, text::character_length(ansi, code_page_));
+        const Conversion character = convert(ansi_to_terminal_, ansi.substr(0, length));
+        complete = complete && character.error == 0;
+        converted += character.error == 0 ? character.bytes : "?";
+        ansi.remove_prefix(length);
     }
-    return shown;
+    return converted;
+}
+
+std::string TextConversions::terminal_from_ansi(std::string_view ansi) const {
+    bool complete = true;
+    return in_terminal_encoding(ansi, complete);
 }
 
 std::optional<std::string> TextConversions::file_name_from_ansi(std::string_view ansi) const {
-    Conversion converted = convert(ansi_to_terminal_, ansi);
-    if (converted.error != 0) return std::nullopt;
-    return std::move(converted.bytes);
+    bool complete = true;
+    std::string name = in_terminal_encoding(ansi, complete);
+    if (!complete) return std::nullopt;
+    return name;
 }
 
 const TextConversions& locale_conversions() {

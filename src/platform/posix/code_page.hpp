@@ -61,6 +61,9 @@ public:
 
 private:
     std::optional<std::string> ansi_character(std::string_view unicode) const;
+    // `ansi` in the terminal's encoding, a character at a time, "?" for one
+    // that it lacks; `complete` says whether there was none.
+    std::string in_terminal_encoding(std::string_view ansi, bool& complete) const;
 
     iconv_t to_unicode_;  // the terminal's bytes to UTF-32
     iconv_t unicode_to_ansi_;
