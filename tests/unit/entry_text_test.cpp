@@ -60,9 +60,13 @@ TEST(EntryText, TheCodePageOfEntriesFollowsTheLocaleAsWinesDoes) {
 }
 
 // Typed text takes the code page's own forms only: "¥" is "\" in 932 one way.
+// The bound counts the code page's bytes, and what it drops says nothing of
+// the entry. (Every code page, both ways: NameInTheCodePage.)
 TEST(EntryText, TypedTextTakesTheCodePagesOwnFormsOnly) {
     const platform::TextConversions japanese("UTF-8", 932);
     EXPECT_EQ(japanese.ansi_from_terminal("表¥", false).text, "\x95\x5c?");
+    const auto bounded = platform::TextConversions("UTF-8", 1252).ansi_from_terminal("ñandúΩ", false, 5);
+    EXPECT_TRUE(bounded.text == "\xf1\x61nd\xfa" && bounded.cut && !bounded.unrepresentable) << bounded.text;
     // What the terminal reads as C1 controls follows its encoding.
     EXPECT_EQ(platform::TextConversions("ISO-8859-1", 1252).terminal_c1_controls(), text::C1Controls::bytes);
 }

@@ -187,18 +187,30 @@ std::optional<std::string> TextConversions::ansi_character(std::string_view unic
     return std::move(ansi.bytes);
 }
 
-ConvertedEntry TextConversions::ansi_from_terminal(std::string_view typed, bool cut) const {
+ConvertedEntry TextConversions::ansi_from_terminal(std::string_view typed, bool cut,
+                                                   std::size_t bound) const {
     ConvertedEntry entry;
+    entry.cut = cut;
+    // Appends a character while it fits in the bound; once one does not, the
+    // rest is dropped.
+    const auto fits = [&entry, bound](std::string_view character) {
+        if (entry.text.size() + character.size() > bound) {
+            entry.cut = true;
+            return false;
+        }
+        entry.text += character;
+        return true;
+    };
     while (!typed.empty()) {
         const Conversion unicode = convert(to_unicode_, typed);
         for (std::size_t at = 0; at + 4 <= unicode.bytes.size(); at += 4) {
             const auto character = ansi_character(std::string_view(unicode.bytes).substr(at, 4));
-            entry.text += character.value_or("?");
+            if (!fits(character.value_or("?"))) return entry;
             entry.unrepresentable = entry.unrepresentable || !character;
         }
         typed.remove_prefix(unicode.taken);
         if (unicode.error == 0 || (unicode.error == EINVAL && cut)) break;
-        entry.text += '?';
+        if (!fits("?")) return entry;
         entry.undecodable = true;
         typed.remove_prefix(1);
     }

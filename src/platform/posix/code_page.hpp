@@ -7,6 +7,7 @@
 
 #include <iconv.h>
 
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,6 +23,7 @@ int ansi_code_page_of_locale(std::string_view locale_name);
 // An entry converted from the terminal's encoding.
 struct ConvertedEntry {
     std::string text;              // in the ANSI code page; "?" for what could not be converted
+    bool cut = false;              // longer than the bound: the rest was dropped
     bool unrepresentable = false;  // a character that the code page lacks
     bool undecodable = false;      // bytes that are no text in the terminal's encoding
 };
@@ -46,10 +48,13 @@ public:
     text::C1Controls terminal_c1_controls() const { return terminal_c1_controls_; }
 
     // Converts typed bytes to the code page, each character to its own form
-    // or to nothing (never to a look-alike). Where `cut` (the line was longer
-    // than what was kept), a character cut off at the end is dropped;
-    // otherwise an unfinished character is no text.
-    ConvertedEntry ansi_from_terminal(std::string_view typed, bool cut) const;
+    // or to nothing (never to a look-alike), keeping the characters that fit
+    // in `bound` bytes there: what follows them is dropped, and says nothing
+    // of the entry. Where `cut` (the line was longer than what was typed
+    // here), a character cut off at the end is dropped; otherwise an
+    // unfinished character is no text.
+    ConvertedEntry ansi_from_terminal(std::string_view typed, bool cut,
+                                      std::size_t bound = std::numeric_limits<std::size_t>::max()) const;
 
     // `ansi` in the terminal's encoding, for the screen: a character that the
     // terminal's encoding lacks shows as "?".
