@@ -39,8 +39,10 @@ std::optional<std::string> unsafe_name_reason(std::string_view name, const text:
     // character is never one of these, whatever its value.
     for (std::string_view rest = name; !rest.empty();) {
         const char c = rest.front();
-        rest.remove_prefix(std::max<std::size_t>(1, text::character_length(rest, code_page)));
-        if (text::is_control(static_cast<unsigned char>(c))) return "contiene un caracter de control";
+        const std::size_t length = std::max<std::size_t>(1, text::character_length(rest, code_page));
+        const bool control = text::is_control_character(rest.substr(0, length), code_page);
+        rest.remove_prefix(length);
+        if (control) return "contiene un caracter de control";
         if (forbidden_characters.find(c) != std::string_view::npos) {
             return std::string("contiene el caracter ") + c + ", que Windows no admite en nombres de archivo";
         }
