@@ -68,8 +68,8 @@ std::optional<std::string> Dialogue::refusal() const {
         if (entry.read.unrepresentable) {
             return refused(why + " tiene un caracter que no existe en la pagina de codigos de Windows");
         }
-        if (const auto control = text::first_control_byte(*entry.field)) {
-            return refused(why + " contiene un caracter de control (" + text::hex_escape(*control) +
+        if (const auto control = text::first_control_character(*entry.field, platform::entry_code_page())) {
+            return refused(why + " contiene un caracter de control (" + escaped(*control) +
                            "), que no se puede guardar");
         }
     }

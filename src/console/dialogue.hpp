@@ -35,7 +35,7 @@ public:
                      std::string_view label, LimitedEntry kind);
 
     // The message that refuses the record, starting with a line feed: an
-    // entry was not given (the input ended), or one holds a control byte or
+    // entry was not given (the input ended), or one holds a control character or
     // a character that file names cannot carry. Empty when the entries may
     // be written.
     std::optional<std::string> refusal() const;

@@ -9,7 +9,7 @@ void print(std::string_view text) {
 }
 
 std::string escaped(std::string_view text) {
-    return text::printable(text, platform::terminal_c1_controls());
+    return text::printable(text, platform::entry_code_page());
 }
 
 void clear_screen() {

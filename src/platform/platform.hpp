@@ -62,10 +62,6 @@ bool standard_input_hung_up();
 // that is not installed.
 const text::CodePage& entry_code_page();
 
-// Which codes beyond ASCII the terminal or console that shows standard
-// output reads as controls, so that nothing typed is echoed as one.
-text::C1Controls terminal_c1_controls();
-
 // Writes text to standard output. When standard output is a console the text
 // is on screen before this returns; otherwise it is buffered. The text is in
 // the ANSI code page; on POSIX it is shown in the terminal's encoding.

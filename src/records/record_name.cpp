@@ -16,9 +16,10 @@ char ascii_upper(char c) {
 
 // Windows opens a device, not a file, for these names, with any extension
 // and with spaces before the extension ("CON .txt"). COM0 and LPT0 are
-// reserved too, and the superscript digits (bytes B9, B2, B3 in the ANSI code
-// page) count as digits there.
-bool is_reserved_device(std::string_view name) {
+// reserved too, and the superscript digits count as digits there: "COM¹" is
+// a device, "COMｹ" in 932 and "COMІ" in 1251 (the same byte as "¹" in 1252)
+// are not.
+bool is_reserved_device(std::string_view name, const text::CodePage& code_page) {
     std::string base(name.substr(0, name.find('.')));
     while (!base.empty() && base.back() == ' ') base.pop_back();
     std::transform(base.begin(), base.end(), base.begin(), ascii_upper);
@@ -26,9 +27,12 @@ bool is_reserved_device(std::string_view name) {
     constexpr std::array<std::string_view, 6> devices = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
     if (std::find(devices.begin(), devices.end(), base) != devices.end()) return true;
 
-    if (base.size() != 4 || (base.compare(0, 3, "COM") != 0 && base.compare(0, 3, "LPT") != 0)) return false;
-    const auto digit = static_cast<unsigned char>(base[3]);
-    return (digit >= '0' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
+    if (!base.starts_with("COM") && !base.starts_with("LPT")) return false;
+    const std::string_view digit = std::string_view(base).substr(3);
+    if (digit.empty() || text::character_length(digit, code_page) != digit.size()) return false;
+    const std::optional<char32_t> code = text::character_code(digit, code_page);
+    constexpr std::u32string_view digits = U"0123456789\u00B9\u00B2\u00B3";
+    return code && digits.find(*code) != std::u32string_view::npos;
 }
 
 }  // namespace
@@ -39,13 +43,15 @@ std::optional<std::string> unsafe_name_reason(std::string_view name, const text:
     // character is never one of these, whatever its value.
     for (std::string_view rest = name; !rest.empty();) {
         const char c = rest.front();
-        rest.remove_prefix(std::max<std::size_t>(1, text::character_length(rest, code_page)));
-        if (text::is_control(static_cast<unsigned char>(c))) return "contiene un caracter de control";
+        const std::size_t length = std::max<std::size_t>(1, text::character_length(rest, code_page));
+        const bool control = text::is_control_character(rest.substr(0, length), code_page);
+        rest.remove_prefix(length);
+        if (control) return "contiene un caracter de control";
         if (forbidden_characters.find(c) != std::string_view::npos) {
             return std::string("contiene el caracter ") + c + ", que Windows no admite en nombres de archivo";
         }
     }
-    if (is_reserved_device(name)) return "Windows lo reserva para un dispositivo";
+    if (is_reserved_device(name, code_page)) return "Windows lo reserva para un dispositivo";
     return std::nullopt;
 }
 

@@ -19,6 +19,12 @@ std::size_t sequence_length(unsigned char lead) {
     return 1;
 }
 
+// A byte as "\xHH", as messages show what cannot be shown as it is.
+std::string hex_escape(unsigned char byte) {
+    constexpr std::string_view digits = "0123456789ABCDEF";
+    return {'\\', 'x', digits[byte >> 4], digits[byte & 0xF]};
+}
+
 }  // namespace
 
 int first_byte_code(std::string_view bytes) {
@@ -82,39 +88,56 @@ std::string_view without_cut_character(std::string_view bytes, const CodePage& c
     return bytes.substr(0, whole);
 }
 
-bool is_control(unsigned char byte) {
-    return byte < 0x20 || byte == 0x7F;
+std::optional<char32_t> character_code(std::string_view character, const CodePage& code_page) {
+    if (code_page.utf8) {
+        const Utf8Character read = next_utf8_character(character);
+        if (!read.valid) return std::nullopt;
+        return read.code_point;
+    }
+    if (character.size() != 1) return std::nullopt;
+    const auto byte = static_cast<unsigned char>(character.front());
+    if (byte < 0x80) return byte;
+    if (code_page.characters[byte] == 0) return std::nullopt;
+    return code_page.characters[byte];
 }
 
-std::optional<unsigned char> first_control_byte(std::string_view bytes) {
-    const auto found = std::find_if(bytes.begin(), bytes.end(),
-                                    [](char c) { return is_control(static_cast<unsigned char>(c)); });
-    if (found == bytes.end()) return std::nullopt;
-    return static_cast<unsigned char>(*found);
+bool is_control_code(char32_t code) {
+    return code < 0x20 || (code >= 0x7F && code <= 0x9F);
 }
 
-std::string hex_escape(unsigned char byte) {
-    constexpr std::string_view digits = "0123456789ABCDEF";
-    return {'\\', 'x', digits[byte >> 4], digits[byte & 0xF]};
+bool is_control_character(std::string_view character, const CodePage& code_page) {
+    const std::optional<char32_t> code = character_code(character, code_page);
+    return code && is_control_code(*code);
 }
 
-std::string printable(std::string_view bytes, C1Controls c1) {
+std::optional<std::string_view> first_control_character(std::string_view bytes, const CodePage& code_page) {
+    while (!bytes.empty()) {
+        const std::string_view character =
+            bytes.substr(0, std::max<std::size_t>(1, character_length(bytes, code_page)));
+        if (is_control_character(character, code_page)) return character;
+        bytes.remove_prefix(character.size());
+    }
+    return std::nullopt;
+}
+
+std::string printable(std::string_view bytes, const CharacterReader& read) {
     std::string shown;
     while (!bytes.empty()) {
-        const auto lead = static_cast<unsigned char>(bytes.front());
-        std::size_t length = 1;
-        bool control = is_control(lead) || (c1 == C1Controls::bytes && lead >= 0x80 && lead <= 0x9F);
-        if (c1 == C1Controls::utf8 && lead >= 0x80) {
-            const Utf8Character character = next_utf8_character(bytes);
-            if (character.valid) length = character.length;
-            control = character.valid && character.code_point <= 0x9F;
-        }
+        const ReadCharacter character = read(bytes);
+        const std::size_t length = std::clamp<std::size_t>(character.length, 1, bytes.size());
         for (const char c : bytes.substr(0, length)) {
-            shown += control ? hex_escape(static_cast<unsigned char>(c)) : std::string(1, c);
+            shown += character.control ? hex_escape(static_cast<unsigned char>(c)) : std::string(1, c);
         }
         bytes.remove_prefix(length);
     }
     return shown;
+}
+
+std::string printable(std::string_view bytes, const CodePage& code_page) {
+    return printable(bytes, [&code_page](std::string_view rest) {
+        const std::size_t length = std::max<std::size_t>(1, character_length(rest, code_page));
+        return ReadCharacter{length, is_control_character(rest.substr(0, length), code_page)};
+    });
 }
 
 }  // namespace text

@@ -2,8 +2,10 @@
 // the code page of entries, and the bytes that may never go into a record.
 #pragma once
 
+#include <array>
 #include <bitset>
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,10 +26,15 @@ Utf8Character next_utf8_character(std::string_view bytes);
 
 // How a code page makes characters of bytes: UTF-8, a double-byte code page
 // (932, 936, 949, 950), where a lead byte and the byte after it are one
-// character, or one byte per character. The platform knows its lead bytes.
+// character, or one byte per character. The platform knows its lead bytes,
+// and which character each byte beyond ASCII is on its own.
 struct CodePage {
     bool utf8 = false;
     std::bitset<256> lead_bytes;
+    // The Unicode character of each byte that is one by itself; 0 where the
+    // byte is a lead byte, is no character, or is not known. (The bytes below
+    // 0x80 are ASCII in every code page.)
+    std::array<char32_t, 256> characters{};
 };
 
 // The length of the character at the start of `bytes` (which must not be
@@ -46,25 +53,35 @@ std::string_view first_bytes(std::string_view bytes, std::size_t bound, const Co
 // character leaves one.
 std::string_view without_cut_character(std::string_view bytes, const CodePage& code_page);
 
-// Bytes below 0x20, and 0x7F: they can start escape sequences, end lines or
-// end strings, so no entry that holds one is written anywhere.
-bool is_control(unsigned char byte);
-std::optional<unsigned char> first_control_byte(std::string_view bytes);
+// The Unicode character that `character` (one character's bytes) is in the
+// code page; empty for a double-byte character and for one not known.
+std::optional<char32_t> character_code(std::string_view character, const CodePage& code_page);
 
-// A byte as "\xHH", as messages show what cannot be shown as it is.
-std::string hex_escape(unsigned char byte);
+// Control characters: C0 (below U+0020), DEL and C1 (U+0080 to U+009F, in
+// the Windows code pages the bytes that have no character of their own, such
+// as 0x90 in 1252). They can start escape sequences, end lines or end
+// strings, so no entry that holds one is written anywhere.
+bool is_control_code(char32_t code);
+bool is_control_character(std::string_view character, const CodePage& code_page);
 
-// Which bytes beyond ASCII a terminal reads as control codes (C1, such as
-// the 8-bit forms of Escape-[ and of the start of a window title).
-enum class C1Controls {
-    none,   // none: 0x80 to 0x9F are characters (the Windows console's code pages)
-    bytes,  // the bytes 0x80 to 0x9F (a terminal whose encoding is not UTF-8)
-    utf8,   // the characters U+0080 to U+009F (a UTF-8 terminal)
+// The bytes of the first control character in `bytes`; empty when none.
+std::optional<std::string_view> first_control_character(std::string_view bytes, const CodePage& code_page);
+
+// The character at the start of a text as an encoding reads it: its length
+// (at least one byte), and whether it is a control character there.
+struct ReadCharacter {
+    std::size_t length = 1;
+    bool control = false;
 };
+using CharacterReader = std::function<ReadCharacter(std::string_view)>;
 
-// `bytes` as they can be shown on a terminal that reads `c1` as control
-// codes: control bytes, and the bytes of those codes, as "\xHH", so that an
-// entry, a name or a path echoed in a message can never drive the terminal.
-std::string printable(std::string_view bytes, C1Controls c1);
+// `bytes` as they can be shown: the bytes of each control character (C1,
+// such as the 8-bit forms of Escape-[ and of the start of a window title,
+// included) as "\xHH", every other character as it is, never a part of it
+// alone; so that an entry, a name or a path echoed in a message can never
+// drive the terminal. `read` tells the characters of the text's encoding.
+std::string printable(std::string_view bytes, const CharacterReader& read);
+// Text in a code page.
+std::string printable(std::string_view bytes, const CodePage& code_page);
 
 }  // namespace text

@@ -10,7 +10,8 @@ namespace {
 
 using Entries = Scenario;
 
-// An entry that holds a control byte, or a character that the ANSI code page
+// An entry that holds a control character (C1 too: U+009D is the byte 9D in
+// 1252, and starts a terminal's OSC), or a character that the ANSI code page
 // (1252) lacks, refuses the record.
 class RefusedEntry : public Scenario,
                      public ::testing::WithParamInterface<std::pair<std::string, std::string>> {};
@@ -25,12 +26,13 @@ TEST_P(RefusedEntry, RefusesTheRecordAndSaysWhy) {
     EXPECT_TRUE(entries_of(data() / "Character" / "AscII103").empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Entries, RefusedEntry,
-    ::testing::Values(std::pair{"gm\tacct",
-                                "contiene un caracter de control (\\x09), que no se puede guardar"},
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Entries, RefusedEntry,
+    ::testing::Values(std::pair{"gm\tacct", "contiene un caracter de control (\\x09), que no se puede guardar"},
+                      std::pair{"gm\u009dacct", "contiene un caracter de control (\\x9D), que no se puede guardar"},
                       std::pair{"gmΩ", "tiene un caracter que no existe en la pagina de codigos de Windows"}),
-    [](const auto& info) { return info.index == 0 ? "control_byte" : "not_in_the_code_page"; });
+    [](const auto& info) { return info.index == 0 ? "control_byte" : info.index == 1 ? "c1_control" : "not_in_the_code_page"; });
+// clang-format on
 
 TEST_F(Entries, EndOfInputTypedAtAPromptEndsOnlyThatDialogue) {
     E2E_REQUIRE(!program().end_of_input_key.empty(), "end of input cannot be typed at this terminal");

@@ -1,6 +1,7 @@
 // Option "4", the GM character dialogue and its file, end to end. The program never makes the "Character"
 // tree: each scenario makes the bucket folders it needs, as a server installation would.
 #include <algorithm>
+#include <set>
 
 #include "record_check.hpp"
 #include "scenario.hpp"
@@ -10,12 +11,14 @@ namespace {
 
 class GmTest : public Scenario {
 protected:
-    // The two entries; gives the clock read before the record was written.
-    Minute enter_gm(std::string_view account, std::string_view name) {
+    // The two entries, a name that is too long going on to be cut; gives the
+    // clock read before the record was written.
+    Minute enter_gm(std::string_view account, std::string_view name, bool too_long = false) {
         answer(texts::gm_account_prompt, account);
         wait_for_prompt(texts::gm_name_prompt);
         const Minute before = local_minute_now();
         type_line(name);
+        if (too_long) press("x");
         wait_for_pause();
         return before;
     }
@@ -111,60 +114,78 @@ TEST_F(GmTest, WritingTheSameGmAgainReplacesItsFile) {
               (std::vector<std::string>{"Character/", "Character/AscII71/", "Character/AscII71/GmName.txt"}));
 }
 
-// One typed name, one record: the POSIX program and qkeditor.exe under Wine,
-// in the same locale, file a name typed in the UTF-8 pane in the same bucket
-// under the same file name (as typed: UTF-8 on disk), with the same bytes in
-// the record, those of the ANSI code page that the locale gives (1252 in the
-// pane's C.UTF-8, 932 in Japanese). The limit counts those bytes, and a cut
-// keeps whole characters.
-struct TypedName {
+// One table for every code page that a locale gives, run against the POSIX
+// program and qkeditor.exe under Wine in the same locale: a name typed in the
+// UTF-8 pane in the locale's script is filed in the same bucket under the
+// same file name (as typed: UTF-8 on disk), with the same bytes in the record,
+// those of the code page; the limit counts those bytes, and a cut keeps whole
+// characters. A character that the page lacks (or has only as a look-alike,
+// or as a letter and a combining mark) refuses the record, and the calculator
+// gives the name's bucket number.
+struct CodePageRow {
     std::string name;
-    std::string locale;  // LC_CTYPE where it is not the pane's C.UTF-8
-    std::string typed;
-    bool too_long;     // the program says so, and going on cuts it
-    std::string file;  // the record, in the data folder
-    std::string held;  // the name's bytes in the record
+    std::string locale;   // LC_CTYPE, made by the fixture
+    std::string typed;    // a GM name that fits
+    std::string held;     // its bytes in the code page
+    std::string cut;      // double-byte pages: nine letters and a character that the limit cuts
+    std::string lacking;  // a character that the page lacks
 };
 
-class NameInTheCodePage : public GmTest, public ::testing::WithParamInterface<TypedName> {};
+class NameInTheCodePage : public GmTest, public ::testing::WithParamInterface<CodePageRow> {};
 
-TEST_P(NameInTheCodePage, GivesTheSameRecordOnEveryPlatform) {
-    const TypedName& row = GetParam();
-    if (!row.locale.empty()) {
-        if (!fs::exists(fs::path(TEST_LOCALES) / row.locale))
-            GTEST_SKIP() << "no " << row.locale << " locale (apt-get install locales)";
-        under_test.environment.insert(
-            under_test.environment.end(),
-            {"LC_ALL=", "LC_CTYPE=" + row.locale, "LC_MESSAGES=en_US.UTF-8", "LOCPATH=" TEST_LOCALES});
-    }
-    const std::string folder = row.file.substr(0, row.file.rfind('/'));
-    make_folder(folder);
+TEST_P(NameInTheCodePage, GivesTheSameRecordsAndAnswersOnEveryPlatform) {
+    const CodePageRow& row = GetParam();
+    if (!fs::exists(fs::path(TEST_LOCALES) / row.locale)) GTEST_SKIP() << "no " << row.locale << " locale";
+    under_test.environment.insert(
+        under_test.environment.end(),
+        {"LC_ALL=", "LC_CTYPE=" + row.locale, "LC_MESSAGES=en_US.UTF-8", "LOCPATH=" TEST_LOCALES});
+    const std::string bucket = std::to_string(static_cast<signed char>(row.held.front()));
+    const std::string folder = "Character/AscII" + bucket;
+    std::set<std::string> tree = {"Character/", folder + "/", "Character/AscII97/"};
+    for (const std::string& made : tree) make_folder(made);
     start();
+    // The name that fits, then the one cut to nine letters.
+    for (const auto& [typed, file, held] :
+         {std::tuple{row.typed, folder + "/" + row.typed + ".txt", row.held},
+          {row.cut, "Character/AscII97/abcdefghi.txt", "abcdefghi"}}) {
+        if (typed.empty()) continue;
+        press("4");
+        const Minute before = enter_gm("gmacct", typed, typed == row.cut);
+        tree.insert(file);
+        if (typed == row.typed) term().wait_for_screen_lines(success_screen("gmacct", typed));
+        EXPECT_TRUE(record_matches(data() / file, RecordKind::gm,
+                                   {{"character-name     = GmName", "character-name     = " + held}}, before,
+                                   local_minute_now()));
+        press(keys::enter);
+    }
     press("4");
-    answer(texts::gm_account_prompt, "gmacct");
-    wait_for_prompt(texts::gm_name_prompt);
-    const Minute before = local_minute_now();
-    type_line(row.typed);
-    if (row.too_long) press("x");
-    wait_for_pause();
-    if (!row.too_long) term().wait_for_screen_lines(success_screen("gmacct", row.typed));
-    EXPECT_TRUE(record_matches(data() / row.file, RecordKind::gm,
-                               {{"character-name     = GmName", "character-name     = " + row.held}}, before,
-                               local_minute_now()));
-    EXPECT_EQ(tree_listing(data()), (std::vector<std::string>{"Character/", folder + "/", row.file}));
+    enter_gm("gmacct", row.lacking);
+    expect_outcome("El nombre del GM tiene un caracter que no existe en la pagina de codigos de Windows.");
+    press("3");
+    answer(texts::char_code_prompt, row.typed);
+    expect_outcome("El valor AscII del caracter " + row.typed + ", es " + bucket);
+    EXPECT_EQ(tree_listing(data()), std::vector<std::string>(tree.begin(), tree.end()));
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Rows, NameInTheCodePage,
-                         // clang-format off
     ::testing::Values(
-        TypedName{"n_tilde_first", "", "ñandu", false, "Character/AscII-15/ñandu.txt", "\xf1\x61ndu"},
-        TypedName{"ten_bytes", "", "Muñoz12345", false, "Character/AscII77/Muñoz12345.txt", "Mu\xf1oz12345"},
-        TypedName{"ten_n_tildes", "", "ññññññññññ", false, "Character/AscII-15/ññññññññññ.txt", std::string(10, '\xf1')},
-        TypedName{"backslash_second_byte", "ja_JP.UTF-8", "表", false, "Character/AscII-107/表.txt", "\x95\x5c"},
-        TypedName{"bar_second_byte", "ja_JP.UTF-8", "ポチ", false, "Character/AscII-125/ポチ.txt", "\x83\x7c\x83\x60"},
-        TypedName{"cut_double_byte", "ja_JP.UTF-8", "abcdefghi日", true, "Character/AscII97/abcdefghi.txt", "abcdefghi"}),
-                         // clang-format on
-                         [](const auto& info) { return info.param.name; });
+        CodePageRow{"thai_874", "th_TH.UTF-8", "ภาษาสยาม", "\xc0\xd2\xc9\xd2\xca\xc2\xd2\xc1", "", "Ω"},
+        CodePageRow{"japanese_932", "ja_JP.UTF-8", "表ポチ日本", "\x95\x5c\x83\x7c\x83\x60\x93\xfa\x96\x7b", "abcdefghi日", "¥"},
+        CodePageRow{"chinese_936", "zh_CN.UTF-8", "汉字中文名", "\xba\xba\xd7\xd6\xd6\xd0\xce\xc4\xc3\xfb", "abcdefghi中", "ก"},
+        CodePageRow{"korean_949", "ko_KR.UTF-8", "한국어이름", "\xc7\xd1\xb1\xb9\xbe\xee\xc0\xcc\xb8\xa7", "abcdefghi한", "ก"},
+        CodePageRow{"chinese_950", "zh_TW.UTF-8", "許功蓋中文", "\xb3\x5c\xa5\x5c\xbb\x5c\xa4\xa4\xa4\xe5", "abcdefghi許", "ก"},
+        CodePageRow{"polish_1250", "pl_PL.UTF-8", "Łódźżółć", "\xa3\xf3\x64\x9f\xbf\xf3\xb3\xe6", "", "ก"},
+        CodePageRow{"russian_1251", "ru_RU.UTF-8", "Добрыня", "\xc4\xee\xe1\xf0\xfb\xed\xff", "", "ก"},
+        CodePageRow{"spanish_1252", "es_ES.UTF-8", "ñandúMuñoz", "\xf1\x61nd\xfaMu\xf1oz", "", "ก"},
+        CodePageRow{"greek_1253", "el_GR.UTF-8", "Αθήνα", "\xc1\xe8\xde\xed\xe1", "", "ก"},
+        CodePageRow{"turkish_1254", "tr_TR.UTF-8", "Şükrü", "\xde\xfc\x6b\x72\xfc", "", "ก"},
+        CodePageRow{"hebrew_1255", "he_IL.UTF-8", "שלום", "\xf9\xec\xe5\xed", "", "ก"},
+        CodePageRow{"arabic_1256", "ar_EG.UTF-8", "سلام", "\xd3\xe1\xc7\xe3", "", "ก"},
+        CodePageRow{"lithuanian_1257", "lt_LT.UTF-8", "Šarūnas", "\xd0\x61\x72\xfb\x6e\x61\x73", "", "ก"},
+        CodePageRow{"vietnamese_1258", "vi_VN.UTF-8", "Đa\u0301ng", "\xd0\x61\xecng", "", "ặ"}),
+    [](const auto& info) { return info.param.name; });
+// clang-format on
 
 // Where the GM's bucket folder is missing, nothing is made: the message names
 // the folder, there is no success message, and the pause still follows.

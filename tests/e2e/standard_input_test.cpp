@@ -16,9 +16,10 @@ struct LineEnds {
     std::string last_line_end;
 };
 
-// The e-mail of the long line as kept: the line bound (1,024 bytes) falls
-// inside the "n" with a tilde that follows.
-const std::string kept_email(1023, 'e');
+// The e-mail of the long line as kept: the line bound (1,024 bytes of the
+// code page, 1252) keeps one of the two "n" with a tilde that follow, two
+// bytes each in UTF-8.
+const std::string kept_email = std::string(1023, 'e') + "\xf1";
 
 class LinesFromAFile : public Scenario, public ::testing::WithParamInterface<LineEnds> {
 protected:
@@ -29,7 +30,7 @@ protected:
             "acct", "pw", "mail", "quiz", "answer",
             // A carriage return in the e-mail would forge a line of the record.
             "acct", "pw", "x@y\raccount-valid-time = 999", "quiz", "answer", "longmail", "pw",
-            kept_email + std::string(keys::n_tilde) + std::string(3000, 'f'), "quiz", "answer",
+            std::string(1023, 'e') + "ññ" + std::string(3000, 'f'), "quiz", "answer",
             // No UTF-8: not text in the pane's locale.
             "\xf1",
             // The file ends after the name.

@@ -60,28 +60,42 @@ TEST(EntryText, TheCodePageOfEntriesFollowsTheLocaleAsWinesDoes) {
 }
 
 // Typed text takes the code page's own forms only: "¥" is "\" in 932 one way.
+// The bound counts the code page's bytes, and what it drops says nothing of
+// the entry. (Every code page, both ways: NameInTheCodePage.)
 TEST(EntryText, TypedTextTakesTheCodePagesOwnFormsOnly) {
     const platform::TextConversions japanese("UTF-8", 932);
     EXPECT_EQ(japanese.ansi_from_terminal("表¥", false).text, "\x95\x5c?");
-    // What the terminal reads as C1 controls follows its encoding.
-    EXPECT_EQ(platform::TextConversions("ISO-8859-1", 1252).terminal_c1_controls(), text::C1Controls::bytes);
+    const auto bounded = platform::TextConversions("UTF-8", 1252).ansi_from_terminal("ñandúΩ", false, 5);
+    EXPECT_TRUE(bounded.text == "\xf1\x61nd\xfa" && bounded.cut && !bounded.unrepresentable) << bounded.text;
 }
 
-TEST(EntryText, ControlBytesAreFoundAndShownAsHex) {
-    EXPECT_EQ(text::first_control_byte("x@y\raccount-valid-time = 999"), '\r');
-    EXPECT_EQ(text::first_control_byte("a\0b"sv), '\0');
-    EXPECT_EQ(text::first_control_byte("del\x7f"), 0x7F);
-    EXPECT_EQ(text::first_control_byte("tab\there"), '\t');
-    EXPECT_EQ(text::first_control_byte("mu\xc3\xb1oz \xf1\x80\xff ~"), std::nullopt);
+// Control characters, C1 (an 8-bit OSC that sets the window title, ST, CSI)
+// among them, as the code page or the terminal's encoding has them: never a
+// byte of a longer character (EUC-JP, GB18030, Big5).
+TEST(EntryText, ControlCharactersAreFoundAndShownAsHex) {
+    const text::CodePage western = platform::TextConversions("UTF-8", 1252).code_page();
+    const platform::TextConversions japanese("EUC-JP", 932);
+    // clang-format off
+    for (const auto& [bytes, code_page, control] : {
+             std::tuple{"x@y\raccount-valid-time = 999"sv, &western, std::optional("\r"sv)}, {"a\0b"sv, &western, "\0"sv},
+             {"del\x7f", &western, "\x7f"}, {"tab\there", &western, "\t"}, {"\x93\x90\x80", &japanese.code_page(), "\x80"},
+             {"mu\xc3\xb1oz \xf1\x80\xff ~\x9f", &western, std::nullopt}})
+        EXPECT_EQ(text::first_control_character(bytes, *code_page), control) << testing::PrintToString(bytes);
 
-    // C1 controls (an 8-bit OSC that sets the window title, ST, CSI) are
-    // escaped as the terminal reads them: bytes, or UTF-8 characters.
-    using enum text::C1Controls;
-    EXPECT_EQ(text::printable("a\x1b[2J\tb\x9d\x80", none), "a\\x1B[2J\\x09b\x9d\x80");
-    EXPECT_EQ(text::printable("\xe9t\x7f\x9d\x30;T\x9c\x80\xa0\xff\x9f", bytes),
-              "\xe9t\\x7F\\x9D0;T\\x9C\\x80\xa0\xff\\x9F");
-    EXPECT_EQ(text::printable("\xc2\x9d\x30;T\xc2\x9f\xc2\x80\xc2\xa0\xc3\xb1\xe2\x82\xac\x9b", utf8),
-              "\\xC2\\x9D0;T\\xC2\\x9F\\xC2\\x80\xc2\xa0\xc3\xb1\xe2\x82\xac\x9b");
+    for (const auto& [bytes, code_page, shown] : {
+             std::tuple{"a\x1b[2J\tb\x9d\x80\x9f", &western, "a\\x1B[2J\\x09b\\x9D\x80\x9f"},
+             {"\xc2\x9d\x30;T\xc2\xa0\xc3\xb1\x9b", &utf8, "\\xC2\\x9D0;T\xc2\xa0\xc3\xb1\x9b"},
+             {"\x93\xfa\x96\x7b\x8c\xea\x80", &japanese.code_page(), "\x93\xfa\x96\x7b\x8c\xea\\x80"}})  // "日本語" and C1
+        EXPECT_EQ(text::printable(bytes, *code_page), shown) << testing::PrintToString(bytes);
+    EXPECT_EQ(japanese.terminal_from_ansi("\x93\xfa\x96\x7b\x8c\xea\\x80"), "\xc6\xfc\xcb\xdc\xb8\xec\\x80");
+
+    for (const auto& [encoding, typed, shown] : {
+             std::tuple{"EUC-JP", "\xc6\xfc\x8e\xb1\x8f\xb0\xa1", "\xc6\xfc\x8e\xb1\x8f\xb0\xa1"},
+             {"GB18030", "\x81\x30\x81\x30\x95\x5c\x81\x30\x8a\x39", "\\x81\\x30\\x81\\x30\x95\x5c\x81\x30\x8a\x39"},
+             {"BIG5", "\xb3\x5c\x1b", "\xb3\x5c\\x1B"}, {"ISO-8859-1", "\xf1\x9d\x30;T\x9c", "\xf1\\x9D0;T\\x9C"},
+             {"UTF-8", "\xc2\x9d\xc3\xb1\xff", "\\xC2\\x9D\xc3\xb1\\xFF"}})
+        EXPECT_EQ(platform::TextConversions(encoding, 1252).printable_typed(typed), shown) << encoding;
+    // clang-format on
 }
 
 }  // namespace

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cerrno>
+#include <climits>
 #include <clocale>
 #include <cstdint>
 #include <cstdlib>
@@ -80,14 +80,6 @@ std::string terminal_encoding(const OperatorLocale& locale) {
     return named;
 }
 
-bool is_utf8(std::string_view encoding) {
-    std::string plain;
-    for (const char c : encoding) {
-        if (c != '-' && c != '_') plain += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return plain == "UTF8";
-}
-
 [[noreturn]] void no_conversion(const std::string& from, const std::string& to) {
     write_error("\nNo se puede convertir el texto de " + from + " a " + to +
                 " (falta el modulo de iconv de la biblioteca de C). El programa termina.\n");
@@ -108,24 +100,38 @@ struct Conversion {
     int error = 0;
 };
 
+// Converts more of the input (none: the final call, which gives what the
+// converter still holds) into `out`; the reason it stopped short, or 0.
+int convert_more(iconv_t descriptor, char** in, std::size_t* in_left, std::string& out) {
+    for (;;) {
+        std::array<char, 256> buffer{};
+        char* out_next = buffer.data();
+        std::size_t out_left = buffer.size();
+        const std::size_t done = ::iconv(descriptor, in, in_left, &out_next, &out_left);
+        out.append(buffer.data(), static_cast<std::size_t>(out_next - buffer.data()));
+        if (done != static_cast<std::size_t>(-1)) return 0;
+        if (errno != E2BIG) return errno;
+    }
+}
+
 Conversion convert(iconv_t descriptor, std::string_view in) {
     ::iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
     Conversion result;
     char* in_next = const_cast<char*>(in.data());
     std::size_t in_left = in.size();
-    while (in_left > 0) {
-        std::array<char, 256> buffer{};
-        char* out_next = buffer.data();
-        std::size_t out_left = buffer.size();
-        const std::size_t done = ::iconv(descriptor, &in_next, &in_left, &out_next, &out_left);
-        result.bytes.append(buffer.data(), static_cast<std::size_t>(out_next - buffer.data()));
-        if (done == static_cast<std::size_t>(-1) && errno != E2BIG) {
-            result.error = errno;
-            break;
-        }
-    }
+    result.error = convert_more(descriptor, &in_next, &in_left, result.bytes);
     result.taken = in.size() - in_left;
+    // The converters of 1255 and 1258 hold a character back until the final
+    // call, since a combining mark may follow it.
+    convert_more(descriptor, nullptr, nullptr, result.bytes);
     return result;
+}
+
+// The code of a character in UTF-32LE.
+char32_t code_of(std::string_view utf32) {
+    char32_t code = 0;
+    for (std::size_t at = utf32.size(); at-- > 0;) code = (code << 8) | static_cast<unsigned char>(utf32[at]);
+    return code;
 }
 
 }  // namespace
@@ -144,19 +150,27 @@ int ansi_code_page_of_locale(std::string_view locale_name) {
     return found == code_pages_by_language.end() ? 1252 : found->code_page;
 }
 
-TextConversions::TextConversions(const std::string& terminal_encoding, int code_page)
-    : terminal_c1_controls_(is_utf8(terminal_encoding) ? text::C1Controls::utf8 : text::C1Controls::bytes) {
+TextConversions::TextConversions(const std::string& terminal_encoding, int code_page) {
     const std::string ansi = "CP" + std::to_string(code_page);
     const std::string unicode = "UTF-32LE";
     to_unicode_ = open_conversion(terminal_encoding, unicode);
     unicode_to_ansi_ = open_conversion(unicode, ansi);
     ansi_to_unicode_ = open_conversion(ansi, unicode);
     ansi_to_terminal_ = open_conversion(ansi, terminal_encoding);
-    // A byte that iconv takes for the start of an unfinished character is a
-    // lead byte of the double-byte code page.
     for (int byte = 0x80; byte <= 0xFF; ++byte) {
         const char alone = static_cast<char>(byte);
-        code_page_.lead_bytes[byte] = convert(ansi_to_unicode_, {&alone, 1}).error == EINVAL;
+        const Conversion character = convert(ansi_to_unicode_, {&alone, 1});
+        // A byte that iconv takes for the start of an unfinished character is
+        // a lead byte of the double-byte code page.
+        code_page_.lead_bytes[byte] = character.error == EINVAL;
+        if (character.error == 0 && character.bytes.size() == 4) {
+            code_page_.characters[byte] = code_of(character.bytes);
+        } else if (character.error == EILSEQ && byte <= 0x9F) {
+            // Windows gives each byte from 0x80 to 0x9F that the code page
+            // leaves unassigned the C1 control of the same value (0x90 is
+            // U+0090 in 1252); iconv knows no character there.
+            code_page_.characters[byte] = static_cast<char32_t>(byte);
+        }
     }
 }
 
@@ -166,50 +180,93 @@ TextConversions::~TextConversions() {
     }
 }
 
-// One character, four bytes of UTF-32, in the code page: only where it comes
-// back as the same character, so that no look-alike ("\" for the yen sign in
-// 932) stands in for it.
+// One character, four bytes of UTF-32, as one character of the code page:
+// only where it comes back as the same character, so that no look-alike
+// ("\" for the yen sign in 932) stands in for it, nor a letter and a
+// combining mark for a letter that 1258 has no form of its own for.
 std::optional<std::string> TextConversions::ansi_character(std::string_view unicode) const {
     Conversion ansi = convert(unicode_to_ansi_, unicode);
-    if (ansi.error != 0 || convert(ansi_to_unicode_, ansi.bytes).bytes != unicode) return std::nullopt;
-    return std::move(ansi.bytes);
+    if (ansi.error == 0 && !ansi.bytes.empty() &&
+        text::character_length(ansi.bytes, code_page_) == ansi.bytes.size() &&
+        convert(ansi_to_unicode_, ansi.bytes).bytes == unicode) {
+        return std::move(ansi.bytes);
+    }
+    // A C1 control that the code page has where iconv does not.
+    const char32_t code = code_of(unicode);
+    if (code < 0x80 || code > 0x9F || code_page_.characters[code] != code) return std::nullopt;
+    return std::string(1, static_cast<char>(code));
 }
 
-ConvertedEntry TextConversions::ansi_from_terminal(std::string_view typed, bool cut) const {
+ConvertedEntry TextConversions::ansi_from_terminal(std::string_view typed, bool cut,
+                                                   std::size_t bound) const {
     ConvertedEntry entry;
+    entry.cut = cut;
+    // Appends a character while it fits in the bound; once one does not, the
+    // rest is dropped.
+    const auto fits = [&entry, bound](std::string_view character) {
+        if (entry.text.size() + character.size() > bound) {
+            entry.cut = true;
+            return false;
+        }
+        entry.text += character;
+        return true;
+    };
     while (!typed.empty()) {
         const Conversion unicode = convert(to_unicode_, typed);
         for (std::size_t at = 0; at + 4 <= unicode.bytes.size(); at += 4) {
             const auto character = ansi_character(std::string_view(unicode.bytes).substr(at, 4));
-            entry.text += character.value_or("?");
+            if (!fits(character.value_or("?"))) return entry;
             entry.unrepresentable = entry.unrepresentable || !character;
         }
         typed.remove_prefix(unicode.taken);
         if (unicode.error == 0 || (unicode.error == EINVAL && cut)) break;
-        entry.text += '?';
+        if (!fits("?")) return entry;
         entry.undecodable = true;
         typed.remove_prefix(1);
     }
     return entry;
 }
 
-std::string TextConversions::terminal_from_ansi(std::string_view ansi) const {
-    std::string shown;
+std::string TextConversions::in_terminal_encoding(std::string_view ansi, bool& complete) const {
+    std::string converted;
+    complete = true;
     while (!ansi.empty()) {
-        Conversion converted = convert(ansi_to_terminal_, ansi);
-        shown += converted.bytes;
-        ansi.remove_prefix(converted.taken);
-        if (converted.error == 0 || ansi.empty()) break;
-        shown += '?';
-        ansi.remove_prefix(std::max<std::size_t>(1, text::character_length(ansi, code_page_)));
+        // Each character on its own: the converters of 1255 and 1258 would
+        // read a letter and a combining mark after it as one precomposed
+        // letter, where Windows keeps the two.
+        const std::size_t length = std::max<std::size_t>(1, text::character_length(ansi, code_page_));
+        const Conversion character = convert(ansi_to_terminal_, ansi.substr(0, length));
+        complete = complete && character.error == 0;
+        converted += character.error == 0 ? character.bytes : "?";
+        ansi.remove_prefix(length);
     }
-    return shown;
+    return converted;
+}
+
+std::string TextConversions::terminal_from_ansi(std::string_view ansi) const {
+    bool complete = true;
+    return in_terminal_encoding(ansi, complete);
 }
 
 std::optional<std::string> TextConversions::file_name_from_ansi(std::string_view ansi) const {
-    Conversion converted = convert(ansi_to_terminal_, ansi);
-    if (converted.error != 0) return std::nullopt;
-    return std::move(converted.bytes);
+    bool complete = true;
+    std::string name = in_terminal_encoding(ansi, complete);
+    if (!complete) return std::nullopt;
+    return name;
+}
+
+text::ReadCharacter TextConversions::typed_character(std::string_view typed) const {
+    for (std::size_t length = 1; length <= std::min<std::size_t>(typed.size(), MB_LEN_MAX); ++length) {
+        const Conversion unicode = convert(to_unicode_, typed.substr(0, length));
+        if (unicode.error == EINVAL) continue;
+        if (unicode.error != 0 || unicode.bytes.size() != 4) break;
+        return {length, text::is_control_code(code_of(unicode.bytes))};
+    }
+    return {1, true};
+}
+
+std::string TextConversions::printable_typed(std::string_view typed) const {
+    return text::printable(typed, [this](std::string_view rest) { return typed_character(rest); });
 }
 
 const TextConversions& locale_conversions() {

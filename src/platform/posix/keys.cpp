@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/platform.hpp"
+#include "platform/posix/code_page.hpp"
 #include "platform/posix/key_decoder.hpp"
 #include "platform/posix/keys.hpp"
 #include "platform/posix/raw_mode.hpp"
@@ -131,7 +132,7 @@ void echo_on_terminal(std::string_view text) {
     const int fd = open_terminal();
     struct termios settings {};
     if (fd < 0 || ::tcgetattr(fd, &settings) != 0 || (settings.c_lflag & ECHO) == 0) return;
-    write_all(fd, text::printable(text, terminal_c1_controls()) + "\n");
+    write_all(fd, locale_conversions().printable_typed(text) + "\n");
 }
 
 }  // namespace platform

@@ -48,11 +48,19 @@ InputLine read_terminal_line(std::size_t bound) {
 }  // namespace
 
 // Lines from the terminal, and from a file or a pipe, which on POSIX are
-// text in the same encoding, are converted to the ANSI code page.
+// text in the same encoding, are converted to the ANSI code page; the bound
+// counts the code page's bytes, as on Windows. No character of the terminal
+// takes more than four bytes for each byte of its code-page form (GB18030's
+// four for a letter of 1252), so four times the bound holds every line that
+// the bound does.
 InputLine read_input_line(std::size_t bound) {
-    InputLine line = standard_input_is_terminal() ? read_terminal_line(bound) : read_stdio_line(bound);
-    ConvertedEntry entry = locale_conversions().ansi_from_terminal(line.text, line.cut);
+    constexpr std::size_t terminal_bytes_per_byte = 4;
+    const std::size_t read_bound = bound * terminal_bytes_per_byte;
+    InputLine line =
+        standard_input_is_terminal() ? read_terminal_line(read_bound) : read_stdio_line(read_bound);
+    ConvertedEntry entry = locale_conversions().ansi_from_terminal(line.text, line.cut, bound);
     line.text = std::move(entry.text);
+    line.cut = entry.cut;
     line.unrepresentable = entry.unrepresentable;
     line.undecodable = entry.undecodable;
     return line;

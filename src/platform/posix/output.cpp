@@ -24,14 +24,6 @@ bool standard_input_hung_up() {
     return ::tcgetattr(STDIN_FILENO, &settings) != 0 && errno == EIO;
 }
 
-// A terminal reads the C1 controls in its encoding, the one the locale names:
-// as bytes, or as UTF-8 characters. What is escaped with this is held in the
-// Windows code page, which the terminal's encoding may read otherwise: so
-// this errs on the side of escaping a character that would have shown.
-text::C1Controls terminal_c1_controls() {
-    return locale_conversions().terminal_c1_controls();
-}
-
 // In the terminal's encoding, to a file or a pipe as well. On a terminal
 // every piece is shown at once; to a file or a pipe the standard library's
 // block buffering holds it until exit.

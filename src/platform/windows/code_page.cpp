@@ -27,9 +27,15 @@ const text::CodePage& entry_code_page() {
     static const text::CodePage code_page = [] {
         text::CodePage made;
         made.utf8 = ::GetACP() == CP_UTF8;
+        if (made.utf8) return made;
         for (int byte = 0x80; byte <= 0xFF; ++byte) {
-            made.lead_bytes[byte] =
-                !made.utf8 && ::IsDBCSLeadByteEx(CP_ACP, static_cast<BYTE>(byte)) != FALSE;
+            made.lead_bytes[byte] = ::IsDBCSLeadByteEx(CP_ACP, static_cast<BYTE>(byte)) != FALSE;
+            const char alone = static_cast<char>(byte);
+            wchar_t character = 0;
+            if (!made.lead_bytes[byte] &&
+                ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, &alone, 1, &character, 1) == 1) {
+                made.characters[byte] = character;
+            }
         }
         return made;
     }();

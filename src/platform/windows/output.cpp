@@ -38,12 +38,6 @@ void write_console(std::string_view text) {
 
 }  // namespace
 
-// The console shows every byte of the ANSI code page as a character (0x80 is
-// the euro sign in 1252): none of them is a control.
-text::C1Controls terminal_c1_controls() {
-    return text::C1Controls::none;
-}
-
 // On a console every piece is shown at once. To a file or a pipe the bytes
 // go as they are, in text mode (each line feed as CR LF), and the C
 // library's block buffering holds them until exit.
