@@ -102,13 +102,22 @@ constexpr bool slash_question_is_help() {
 // Creates one folder; an existing folder or a failure is passed over.
 void make_folder(const std::string& path);
 
+// Removes from `folder` the temporary files that interrupted writes left
+// there more than ten minutes ago (see temporary_names.hpp); anything else
+// stays. It lists the whole folder, so it runs where the operator asks for
+// the folders (option "1"), not at every write: a write looks only for its
+// own record's leftover.
+void remove_leftovers(const std::string& folder);
+
 // Why a file could not be replaced.
 enum class FileError {
     none,
     folder_missing,      // the folder, or a folder above it, does not exist
+    folder_is_a_file,    // a file stands where the folder should be (see not_a_folder)
     access_denied,       // the folder refuses new files to this user
     read_only,           // the disk or share is mounted read-only
     file_access_denied,  // the file itself refuses writing to this user
+    owner_only,          // the folder (sticky) lets only the file's owner replace it
     file_read_only,      // the file is marked read-only
     file_is_link,        // the file is a symbolic link (or another reparse point)
     not_a_regular_file,  // a device, a pipe or a socket stands under that name
@@ -133,15 +142,31 @@ enum class FileError {
     other,
 };
 
+// What a failed write left under the record's name.
+enum class LeftUnderName {
+    as_before,   // the old record, or nothing where there was none
+    empty_file,  // an empty file: the claim on the name (see replace_file),
+                 // which could not be removed
+    nothing,     // the old record was taken away, and the new one could not
+                 // take its place (see new_content_at)
+};
+
 struct FileOutcome {
     FileOutcome() = default;
     FileOutcome(FileError error, int system_code) : error(error), system_code(system_code) {}
 
     FileError error = FileError::none;
     int system_code = 0;  // the system's own error number
-    // Set when a failed replacement took the old file away: where the new
-    // content was left instead.
+    LeftUnderName left = LeftUnderName::as_before;
+    // Set when the old record was taken away: where the new content was
+    // kept instead; empty when it could be kept nowhere.
     std::string new_content_at;
+    // Set with FileError::folder_is_a_file: the part of the folder's path
+    // that is a file ("Account/AscII98").
+    std::string not_a_folder;
+    // Set on success when what the new record replaced was an empty file:
+    // no record is ever empty, so it was the trace of an interrupted write.
+    bool replaced_empty_file = false;
     // Set when the name was another file's alias: the name that the folder
     // lists that file under (empty when none of its entries is that file).
     std::string listed_name;
@@ -155,11 +180,14 @@ enum class Replacing { allowed, refused };
 // any) stays whole. A file that this user could not open for writing, a
 // symbolic link, a file that `file_name` reaches only as an alias of its own
 // name (a short 8.3 name), and any existing file when replacing is refused,
-// are left as they are. The new file keeps the old one's permissions (never
-// the set-id bits). No temporary file is left behind on failure, nor when a
-// signal or a console event ends the process during the write; one left by a
-// crash is removed by a later write into the same folder (see
-// temporary_names.hpp).
+// are left as they are; but an empty file is no record (a crash left it
+// there), and is replaced even then. The new file keeps the old one's
+// permissions (never the set-id bits). No temporary file is left behind on
+// failure, nor when a signal or a console event ends the process during the
+// write; one left by a crash is removed by the next write of the same record,
+// or by remove_leftovers, once it is old enough (see temporary_names.hpp).
+// Its cost does not grow with the number of files in the folder where the
+// file system finds names only as the folder lists them.
 // The names are in the ANSI code page; on POSIX the file is named in the
 // terminal's encoding, as Wine and network shares show a Windows server's
 // names on Linux.

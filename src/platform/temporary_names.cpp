@@ -10,6 +10,8 @@ constexpr std::int64_t leftover_age_seconds = std::int64_t{10} * 60;
 
 constexpr std::size_t posix_suffix_length = 6;
 
+constexpr std::string_view record_extension = ".txt";
+
 bool is_alphanumeric(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
@@ -23,6 +25,10 @@ bool is_digits(std::string_view text, std::string_view digits) {
 bool is_temporary_name(std::string_view name) {
     if (!name.starts_with(temporary_prefix)) return false;
     const std::string_view suffix = name.substr(temporary_prefix.size());
+    if (suffix.ends_with(record_temporary_suffix)) {
+        const std::string_view record = suffix.substr(0, suffix.size() - record_temporary_suffix.size());
+        return record.size() > record_extension.size() && record.ends_with(record_extension);
+    }
     if (suffix.size() == posix_suffix_length && std::all_of(suffix.begin(), suffix.end(), is_alphanumeric)) {
         return true;
     }

@@ -11,10 +11,18 @@ namespace platform {
 // Every temporary file of this program starts so.
 inline constexpr std::string_view temporary_prefix = ".qkeditor-";
 
+// A write of the record file `acct.txt` first tries the temporary name
+// ".qkeditor-acct.txt.tmp", the prefix, the record's file name and this:
+// so a write finds its own record's leftover by that name alone, without
+// listing the folder. Where another write of the record holds that name (or
+// a leftover too young to be removed), it takes a name of its own.
+inline constexpr std::string_view record_temporary_suffix = ".tmp";
+
 // Whether `name` has exactly the form of this program's temporary files: the
-// prefix, then six letters or digits (POSIX, as mkstemp makes them), or the
-// process number in hexadecimal, a hyphen and a serial number (Windows). No
-// record has it: records end in ".txt".
+// prefix, then a record's file name (ending in ".txt") and ".tmp"; or six
+// letters or digits (POSIX, as mkstemp makes them); or the process number in
+// hexadecimal, a hyphen and a serial number (Windows). No record has it:
+// records end in ".txt".
 bool is_temporary_name(std::string_view name);
 
 // Whether the file `name`, last written at `written`, is a temporary file

@@ -13,9 +13,13 @@ std::string failure_reason(const platform::FileOutcome& outcome, const std::stri
     using platform::FileError;
     switch (outcome.error) {
         case FileError::folder_missing: return "no existe la carpeta " + folder;
+        case FileError::folder_is_a_file:
+            return console::escaped(outcome.not_a_folder) + " es un archivo, no una carpeta";
         case FileError::access_denied: return "no hay permiso para escribir en la carpeta " + folder;
         case FileError::read_only: return "el disco es de solo lectura";
         case FileError::file_access_denied: return "no hay permiso para escribir en ese archivo";
+        case FileError::owner_only:
+            return "en la carpeta " + folder + " solo el propietario del archivo puede reemplazarlo";
         case FileError::file_read_only: return "el archivo es de solo lectura";
         case FileError::file_is_link: return "es un enlace simbolico, y no se escribe a traves de el";
         case FileError::not_a_regular_file:
@@ -56,29 +60,45 @@ std::string failure_reason(const platform::FileOutcome& outcome, const std::stri
     return "error inesperado del sistema (" + std::to_string(outcome.system_code) + ")";
 }
 
+// What a failed write left under the record's name, for the end of its message.
+std::string what_was_left(const platform::FileOutcome& outcome) {
+    switch (outcome.left) {
+        case platform::LeftUnderName::as_before: break;
+        case platform::LeftUnderName::empty_file:
+            return " Ha quedado un archivo vacio con ese nombre, que la proxima escritura del registro "
+                   "reemplaza.";
+        case platform::LeftUnderName::nothing:
+            if (outcome.new_content_at.empty()) {
+                return " El archivo anterior ya no esta en su sitio, y el contenido nuevo no se ha podido "
+                       "guardar con otro nombre: vuelva a crear el registro.";
+            }
+            return " El archivo anterior ya no esta en su sitio; el contenido nuevo ha quedado en " +
+                   console::escaped(outcome.new_content_at) + ".";
+    }
+    return " No se ha cambiado nada.";
+}
+
 }  // namespace
 
 std::string disk_bytes(std::string_view image) {
     return text::with_crlf_line_ends(image);
 }
 
-std::optional<std::string> store_record(std::string_view tree, std::string_view name,
-                                        const ImageAssembler& assemble, platform::Replacing replacing) {
+StoreOutcome store_record(std::string_view tree, std::string_view name, const ImageAssembler& assemble,
+                          platform::Replacing replacing) {
     if (const auto reason = unsafe_name_reason(name, platform::entry_code_page())) {
-        return "\nEl nombre \"" + console::escaped(name) + "\" no es valido: " + *reason +
-               ". No se ha guardado nada.";
+        return {"\nEl nombre \"" + console::escaped(name) + "\" no es valido: " + *reason +
+                ". No se ha guardado nada."};
     }
     const std::string folder = bucket_folder(tree, bucket_number(name));
     const std::string image = assemble(platform::local_time());
     const auto outcome = platform::replace_file(folder, record_file_name(name), disk_bytes(image), replacing);
-    if (outcome.error == platform::FileError::none) return std::nullopt;
-    const std::string failure = "\nNo se pudo guardar " + console::escaped(bucket_path(tree, name)) + ": " +
-                                failure_reason(outcome, folder) + ".";
-    if (!outcome.new_content_at.empty()) {
-        return failure + " El archivo anterior ya no esta en su sitio; el contenido nuevo ha quedado en " +
-               console::escaped(outcome.new_content_at) + ".";
+    if (outcome.error == platform::FileError::none) {
+        if (!outcome.replaced_empty_file) return {};
+        return {std::nullopt, "\nSe ha reemplazado un archivo vacio que dejo una escritura interrumpida."};
     }
-    return failure + " No se ha cambiado nada.";
+    return {"\nNo se pudo guardar " + console::escaped(bucket_path(tree, name)) + ": " +
+            failure_reason(outcome, folder) + "." + what_was_left(outcome)};
 }
 
 void write_record(std::string_view tree, std::string_view name, const ImageAssembler& assemble,
@@ -87,12 +107,13 @@ void write_record(std::string_view tree, std::string_view name, const ImageAssem
     // make a new record, never take the place of one.
     const auto replacing =
         dialogue.record_name_cut() ? platform::Replacing::refused : platform::Replacing::allowed;
-    std::optional<std::string> failure = dialogue.refusal();
-    if (!failure) failure = store_record(tree, name, assemble, replacing);
-    if (failure) {
-        console::print(*failure);
+    StoreOutcome stored{dialogue.refusal()};
+    if (!stored.failure) stored = store_record(tree, name, assemble, replacing);
+    if (stored.failure) {
+        console::print(*stored.failure);
     } else {
         console::print(success_message);
+        console::print(stored.notice);
         console::print(dialogue.notices(bucket_path(tree, name)));
     }
     console::print("\n");

@@ -40,14 +40,14 @@ TEST_F(StoreRecord, FailureAfterTheTemporaryFileRemovesIt) {
     for (const auto& [name, reason] :
          {std::pair<std::string, std::string_view>{"acct", "ya existe una carpeta"},
           {"a" + std::string(300, 'b'), "demasiado largo"}}) {
-        const auto failure = records::store_record("Account", name, fixed_image("new\n"));
+        const auto failure = records::store_record("Account", name, fixed_image("new\n")).failure;
         ASSERT_TRUE(failure);
         EXPECT_NE(failure->find(reason), std::string::npos) << *failure;
         EXPECT_EQ(entries_of("Account/AscII97"), std::vector<std::string>{"acct.txt"});
     }
 
     // A C1 control in the name (0x9D in 1252) refuses it, and never reaches the terminal.
-    const std::string c1 = records::store_record("Account", "x\xc2\x9d", fixed_image("x\n")).value_or("");
+    const std::string c1 = records::store_record("Account", "x\xc2\x9d", fixed_image("x\n")).failure.value_or("");
     EXPECT_NE(c1.find("\\x9D\" no es valido: contiene un caracter de control"), std::string::npos) << c1;
     EXPECT_EQ(c1.find('\x9d'), std::string::npos) << c1;
 }
@@ -58,7 +58,7 @@ TEST_F(StoreRecord, UnsafeNameIsRefusedBeforeAnythingHappens) {
         records::store_record("Account", "a/../../evil", [&assembled](const platform::Timestamp&) {
             assembled = true;
             return std::string("x");
-        });
+        }).failure;
     ASSERT_TRUE(failure);
     EXPECT_NE(failure->find("\"a/../../evil\""), std::string::npos) << *failure;
     EXPECT_NE(failure->find("No se ha guardado nada"), std::string::npos) << *failure;
@@ -66,7 +66,7 @@ TEST_F(StoreRecord, UnsafeNameIsRefusedBeforeAnythingHappens) {
     EXPECT_EQ(entries_of("Account/AscII97"), std::vector<std::string>{});
     EXPECT_EQ(entries_of("."), std::vector<std::string>{"Account"});
 
-    const auto device = records::store_record("Account", "nul", fixed_image("x\n"));
+    const auto device = records::store_record("Account", "nul", fixed_image("x\n")).failure;
     ASSERT_TRUE(device);
     EXPECT_NE(device->find("\"nul\""), std::string::npos) << *device;
 }

@@ -37,7 +37,7 @@ int main() {
         platform::key_wait_began(held, input, mode_before);
         ::SetConsoleMode(input, 0);
         std::wstring temporary;
-        if (platform::create_temporary(folder, temporary) == INVALID_HANDLE_VALUE) return 2;
+        if (platform::create_temporary(folder, L"check.txt", temporary) == INVALID_HANDLE_VALUE) return 2;
         platform::temporary_file_began(held, temporary);
     }
     ::GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);

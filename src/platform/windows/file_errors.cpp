@@ -1,5 +1,7 @@
 #include "platform/windows/file_errors.hpp"
 
+#include "platform/windows/code_page.hpp"
+
 namespace platform {
 namespace {
 
@@ -73,6 +75,22 @@ FileError category(DWORD error) {
 
 FileOutcome failure(DWORD error) {
     return {category(error), static_cast<int>(error)};
+}
+
+// The tree folder, then the bucket folder: the first that is there but is
+// not a folder.
+FileOutcome folder_failure(DWORD error, const std::string& folder) {
+    FileOutcome outcome = failure(error);
+    if (outcome.error != FileError::folder_missing) return outcome;
+    for (std::size_t end = folder.find(path_separator());; end = folder.find(path_separator(), end + 1)) {
+        const DWORD attributes = ::GetFileAttributesW(wide_from_ansi(folder.substr(0, end)).c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            outcome.error = FileError::folder_is_a_file;
+            outcome.not_a_folder = folder.substr(0, end);
+            return outcome;
+        }
+        if (end == std::string::npos) return outcome;
+    }
 }
 
 }  // namespace platform

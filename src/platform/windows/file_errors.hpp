@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "platform/platform.hpp"
 
 namespace platform {
@@ -11,5 +13,9 @@ namespace platform {
 // An access denial is the folder's here: where it is the record file's, the
 // caller says so itself.
 FileOutcome failure(DWORD error);
+
+// The same for an error met on the way into `folder` (in the ANSI code
+// page): where a part of its path is a file, not a folder, says which.
+FileOutcome folder_failure(DWORD error, const std::string& folder);
 
 }  // namespace platform

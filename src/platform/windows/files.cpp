@@ -1,7 +1,8 @@
-// Folders and all-or-nothing file replacement on Windows file systems. Names
-// are read in the ANSI code page, as the ...A functions read them; the files
-// themselves are reached through the wide functions with long paths, so that
-// the temporary file fits wherever the record does.
+// Folders and all-or-nothing file replacement on Windows file systems: the
+// replace sequence (see records/record_writer.hpp for what each step leaves).
+// Names are read in the ANSI code page, as the ...A functions read them; the
+// files themselves are reached through the wide functions with long paths,
+// so that the temporary file fits wherever the record does.
 #include <windows.h>
 
 #include <algorithm>
@@ -125,34 +126,56 @@ DWORD put_in_place_with_retries(const std::wstring& temporary, const std::wstrin
     return error;
 }
 
-// Names tried for the only copy of a record before it keeps its temporary one.
+// Names tried for the only copy of a record.
 constexpr int kept_name_attempts = 100;
 
-// Keeps the only copy of a record, which could not take the record's place,
-// under the record's name and ".nuevo" (then "-2", "-3"...): a name that no
-// sweep of leftovers ever takes, nor the server as a record. Gives the name it
-// has; its temporary one only where no such name can be had.
-std::wstring keep_only_copy(const std::wstring& temporary, const std::wstring& target) {
-    for (int attempt = 1; attempt <= kept_name_attempts; ++attempt) {
-        std::wstring kept = target + L".nuevo" + (attempt == 1 ? L"" : L"-" + std::to_wstring(attempt));
-        if (::MoveFileExW(temporary.c_str(), kept.c_str(), MOVEFILE_WRITE_THROUGH)) return kept;
-        const DWORD error = ::GetLastError();
-        if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) break;
-    }
-    return temporary;
+bool name_taken(DWORD error) {
+    return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS;
 }
 
-// What became of a write that failed with `error` once its temporary file
-// was made. Once a failed replacement has taken the old record away, the
-// temporary file is the only copy of the record left: it is kept, and the
-// operator is told where; otherwise it is removed.
-FileOutcome failed_write(DWORD error, const std::wstring& full_folder, const std::wstring& temporary,
-                         const std::wstring& target, bool replacing) {
+// Keeps the only copy of a record, the complete temporary file that could
+// not take the record's place, under the record's name and ".nuevo" (then
+// "-2", "-3"...): a name that no sweep of leftovers ever takes, nor the
+// server as a record. Where no rename can give it that name, `bytes`, still
+// in memory, are written anew to a file of that name, made only where no
+// file has it. Gives the name kept; nothing where none could be had, and
+// then the temporary file is removed all the same, rather than left to a
+// sweep.
+std::wstring keep_only_copy(const std::wstring& temporary, const std::wstring& target,
+                            std::string_view bytes) {
+    bool renaming = true;
+    for (int attempt = 1; attempt <= kept_name_attempts; ++attempt) {
+        std::wstring kept = target + L".nuevo" + (attempt == 1 ? L"" : L"-" + std::to_wstring(attempt));
+        if (renaming && ::MoveFileExW(temporary.c_str(), kept.c_str(), MOVEFILE_WRITE_THROUGH)) return kept;
+        renaming = renaming && name_taken(::GetLastError());
+        if (renaming) continue;
+        const HANDLE file = ::CreateFileW(kept.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE && name_taken(::GetLastError())) continue;
+        if (file != INVALID_HANDLE_VALUE && store_and_close(file, bytes) == ERROR_SUCCESS) {
+            ::DeleteFileW(temporary.c_str());
+            return kept;
+        }
+        if (file != INVALID_HANDLE_VALUE) ::DeleteFileW(kept.c_str());
+        break;
+    }
+    ::DeleteFileW(temporary.c_str());
+    return {};
+}
+
+// What became of a write whose placement failed with `error`. Once a failed
+// replacement has taken the old record away, the new content is all there is
+// of the record: it is kept, and the operator is told where; otherwise the
+// temporary file is removed.
+FileOutcome failed_placement(DWORD error, const std::wstring& full_folder, const std::wstring& temporary,
+                             const std::wstring& target, bool replacing, std::string_view bytes) {
     if (gone(temporary) && !gone(full_folder)) return {FileError::temporary_gone, static_cast<int>(error)};
     FileOutcome outcome = failure(error);
     if (replacing && gone(target)) {
-        const std::wstring kept = keep_only_copy(temporary, target);
-        outcome.new_content_at = ansi_from_wide(full_folder + kept.substr(kept.rfind(L'\\')));
+        outcome.left = LeftUnderName::nothing;
+        const std::wstring kept = keep_only_copy(temporary, target, bytes);
+        if (!kept.empty())
+            outcome.new_content_at = ansi_from_wide(full_folder + kept.substr(kept.rfind(L'\\')));
     } else {
         ::DeleteFileW(temporary.c_str());
     }
@@ -169,22 +192,32 @@ FileOutcome replace_file(const std::string& folder, const std::string& file_name
                          Replacing replacing_rule) {
     const std::wstring full_folder = full_path(folder);
     if (full_folder.empty()) return failure(::GetLastError());
-    const std::wstring full_target = full_folder + L'\\' + wide_from_ansi(file_name);
+    const std::wstring wide_name = wide_from_ansi(file_name);
+    const std::wstring full_target = full_folder + L'\\' + wide_name;
     // The server opens records with the ...A functions, which stop at MAX_PATH.
     if (full_target.size() >= MAX_PATH) return {FileError::path_too_long, ERROR_FILENAME_EXCED_RANGE};
     const std::wstring long_folder = long_path(full_folder);
     const std::wstring target = long_path(full_target);
 
-    const DWORD attributes = ::GetFileAttributesW(target.c_str());
-    const bool replacing = attributes != INVALID_FILE_ATTRIBUTES;
-    if (!replacing && ::GetLastError() != ERROR_FILE_NOT_FOUND) return failure(::GetLastError());
-    if (replacing && replacing_rule == Replacing::refused) return {FileError::exists, ERROR_ALREADY_EXISTS};
+    WIN32_FILE_ATTRIBUTE_DATA old{};
+    const bool replacing = ::GetFileAttributesExW(target.c_str(), GetFileExInfoStandard, &old) != 0;
+    if (!replacing && ::GetLastError() != ERROR_FILE_NOT_FOUND)
+        return folder_failure(::GetLastError(), folder);
+    // An empty file is not a record: an interrupted write left it. Whatever
+    // its name was cut to, the new record takes its place.
+    const bool empty =
+        replacing &&
+        (old.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0 &&
+        old.nFileSizeHigh == 0 && old.nFileSizeLow == 0;
+    if (replacing && !empty && replacing_rule == Replacing::refused) {
+        return {FileError::exists, ERROR_ALREADY_EXISTS};
+    }
     if (replacing) {
-        if (FileOutcome alias = check_not_an_alias(target, wide_from_ansi(file_name));
-            alias.error != FileError::none) {
+        if (FileOutcome alias = check_not_an_alias(target, wide_name); alias.error != FileError::none) {
             return alias;
         }
-        if (FileOutcome refused = check_replaceable(target, attributes); refused.error != FileError::none) {
+        if (FileOutcome refused = check_replaceable(target, old.dwFileAttributes);
+            refused.error != FileError::none) {
             return refused;
         }
     }
@@ -196,20 +229,27 @@ FileOutcome replace_file(const std::string& folder, const std::string& file_name
     HANDLE file = INVALID_HANDLE_VALUE;
     {
         const EventsHeldBack held;
-        file = create_temporary(long_folder, temporary);
-        if (file == INVALID_HANDLE_VALUE) return failure(::GetLastError());
+        file = create_temporary(long_folder, wide_name, temporary);
+        if (file == INVALID_HANDLE_VALUE) return folder_failure(::GetLastError(), folder);
         temporary_file_began(held, temporary);
     }
-    remove_leftovers(long_folder, file);
-    DWORD error = store_and_close(file, bytes);
+    const DWORD stored = store_and_close(file, bytes);
 
     // Put in place, or kept as the only copy, it is no event's to remove; once
-    // an event has removed it, the process ends here.
+    // an event has removed it, the process ends here. Only a complete copy,
+    // on disk, is ever kept.
     const EventsHeldBack held;
-    if (error == ERROR_SUCCESS) error = put_in_place_with_retries(temporary, target, replacing_rule);
-    FileOutcome outcome = error == ERROR_SUCCESS
-                              ? FileOutcome{}
-                              : failed_write(error, full_folder, temporary, target, replacing);
+    FileOutcome outcome;
+    if (stored != ERROR_SUCCESS) {
+        outcome = failure(stored);
+        ::DeleteFileW(temporary.c_str());
+    } else if (const DWORD error =
+                   put_in_place_with_retries(temporary, target, empty ? Replacing::allowed : replacing_rule);
+               error != ERROR_SUCCESS) {
+        outcome = failed_placement(error, full_folder, temporary, target, replacing, bytes);
+    } else {
+        outcome.replaced_empty_file = empty;
+    }
     temporary_file_over(held);
     return outcome;
 }

@@ -1,5 +1,7 @@
 // The program's temporary files: new content is written to one in the
-// record's folder, then put in the record's place.
+// record's folder, then put in the record's place. The leftovers that crashes
+// left are removed here too: a write's own record's at each write, a whole
+// folder's where the operator asks for the folders (remove_leftovers).
 #pragma once
 
 #include <windows.h>
@@ -8,15 +10,13 @@
 
 namespace platform {
 
-// A new temporary file in `folder` (a long path), open for writing; never an
-// existing file. Others may remove it while it is open, as a console event's
-// handler does. Sets `path` to its long path. INVALID_HANDLE_VALUE on
-// failure, with the reason in GetLastError.
-HANDLE create_temporary(const std::wstring& folder, std::wstring& path);
-
-// Removes from `folder` the temporary files of earlier runs that are old
-// enough to be leftovers of a crash, judged against the time the file system
-// gave `fresh`, a file just created there; anything else is left alone.
-void remove_leftovers(const std::wstring& folder, HANDLE fresh);
+// A new temporary file in `folder` (a long path) for a write of the record
+// `file_name`, open for writing; never an existing file. Others may remove
+// it while it is open, as a console event's handler does. It takes the
+// record's temporary name where that can be had (see temporary_names.hpp);
+// otherwise a name of its own, and the file under the record's temporary
+// name is removed if it is a leftover. Sets `path` to its long path.
+// INVALID_HANDLE_VALUE on failure, with the reason in GetLastError.
+HANDLE create_temporary(const std::wstring& folder, const std::wstring& file_name, std::wstring& path);
 
 }  // namespace platform

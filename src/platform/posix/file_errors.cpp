@@ -1,0 +1,65 @@
+#include "platform/posix/file_errors.hpp"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+
+namespace platform {
+namespace {
+
+FileError category(int error) {
+    switch (error) {
+        case ENOENT:
+        case ENOTDIR: return FileError::folder_missing;
+        case EACCES:
+        case EPERM: return FileError::access_denied;
+        case EROFS: return FileError::read_only;
+        case ENOSPC: return FileError::disk_full;
+        case EDQUOT: return FileError::quota_exceeded;
+        case ENAMETOOLONG: return FileError::name_too_long;
+        case EILSEQ: return FileError::invalid_name;
+        case EEXIST: return FileError::exists;
+        case EISDIR: return FileError::is_a_folder;
+        case EBUSY:
+        case ETXTBSY: return FileError::in_use;
+        case EIO: return FileError::io_error;
+        case EXDEV: return FileError::cross_device;
+        case EMFILE:
+        case ENFILE: return FileError::too_many_open_files;
+        case ELOOP: return FileError::link_loop;
+        case ENOMEM: return FileError::out_of_memory;
+        case EFBIG: return FileError::too_large;
+        case EINVAL:
+        case EOPNOTSUPP: return FileError::not_supported;
+        case ESTALE:
+        case ENOTCONN:
+        case ETIMEDOUT:
+        case EHOSTDOWN:
+        case EHOSTUNREACH: return FileError::network_lost;
+        default: return FileError::other;
+    }
+}
+
+}  // namespace
+
+FileOutcome failure(int error) {
+    return {category(error), error};
+}
+
+// The tree folder, then the bucket folder: the first that is there but is
+// not a folder.
+FileOutcome folder_failure(int error, const std::string& folder) {
+    FileOutcome outcome = failure(error);
+    if (outcome.error != FileError::folder_missing) return outcome;
+    for (std::size_t end = folder.find(path_separator());; end = folder.find(path_separator(), end + 1)) {
+        struct stat info {};
+        if (::stat(folder.substr(0, end).c_str(), &info) == 0 && !S_ISDIR(info.st_mode)) {
+            outcome.error = FileError::folder_is_a_file;
+            outcome.not_a_folder = folder.substr(0, end);
+            return outcome;
+        }
+        if (end == std::string::npos) return outcome;
+    }
+}
+
+}  // namespace platform
