@@ -112,10 +112,12 @@ std::optional<KeyPress> wait_key_press() {
     if (fd < 0) return std::nullopt;
     wait_for_foreground(fd);
     const TerminalDescription& description = terminal_description();
+    // Made before raw mode, so that the terminal waits in raw mode only while
+    // the program sleeps in poll.
+    KeyDecoder& decoder = key_decoder();
     const RawMode raw_mode(fd, description);
     if (!raw_mode.active()) return std::nullopt;
 
-    KeyDecoder& decoder = key_decoder();
     for (;;) {
         const KeyDecoder::Next next = decoder.next(steady_now());
         if (next.key) return next.key;
