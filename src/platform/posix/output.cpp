@@ -2,9 +2,11 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "platform/platform.hpp"
 #include "platform/posix/code_page.hpp"
@@ -26,9 +28,12 @@ bool standard_input_hung_up() {
 
 // In the terminal's encoding, to a file or a pipe as well. On a terminal
 // every piece is shown at once; to a file or a pipe the standard library's
-// block buffering holds it until exit.
+// block buffering holds it until exit. ASCII is the same bytes in every code
+// page and in every encoding a locale can name, so text of ASCII alone (the
+// menu, the prompts) goes out as it is, without loading the conversions.
 void write_out(std::string_view text) {
-    const std::string shown = locale_conversions().terminal_from_ansi(text);
+    const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
+    const std::string shown = ascii ? std::string(text) : locale_conversions().terminal_from_ansi(text);
     std::fwrite(shown.data(), 1, shown.size(), stdout);
     if (stdout_is_terminal()) std::fflush(stdout);
 }
