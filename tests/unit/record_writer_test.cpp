@@ -47,7 +47,8 @@ TEST_F(StoreRecord, FailureAfterTheTemporaryFileRemovesIt) {
     }
 
     // A C1 control in the name (0x9D in 1252) refuses it, and never reaches the terminal.
-    const std::string c1 = records::store_record("Account", "x\xc2\x9d", fixed_image("x\n")).failure.value_or("");
+    const std::string c1 =
+        records::store_record("Account", "x\xc2\x9d", fixed_image("x\n")).failure.value_or("");
     EXPECT_NE(c1.find("\\x9D\" no es valido: contiene un caracter de control"), std::string::npos) << c1;
     EXPECT_EQ(c1.find('\x9d'), std::string::npos) << c1;
 }
