@@ -4,9 +4,11 @@ BUILD := build/release
 
 .PHONY: all run test windows test-asan test-no-terminfo fuzz bench package lint lint-format lint-posix lint-windows
 
+# The program and what cmake --install puts beside it (the compressed manual
+# page and changelog), without the tests.
 all:
 	cmake --preset release
-	cmake --build --preset release --target qkeditor
+	cmake --build --preset release --target qkeditor compressed_documents
 
 # Starts the program in the data folder DATA (made when missing). The build's
 # own output is shown only when it fails, so that the menu is all there is on
