@@ -7,6 +7,7 @@
 
 #include "console/output.hpp"
 #include "platform/platform.hpp"
+#include "text/messages.hpp"
 
 #ifndef QKEDITOR_VERSION
 #error "QKEDITOR_VERSION must give the program's version"
@@ -60,8 +61,10 @@ int answer(std::string_view text) {
     const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
     if (written && std::fflush(stdout) == 0) return 0;
     platform::write_error(
-        "qkeditor: no se pudo escribir en la salida estandar (esta cerrada o el disco\n"
-        "esta lleno). Vuelva a intentarlo con la salida en un terminal o un archivo.\n");
+        text::failure_message(
+            "qkeditor: no se pudo escribir en la salida estandar", "esta cerrada, o el disco esta lleno",
+            "Vuelva a intentarlo con la salida en un terminal o un archivo.", text::program_ends) +
+        "\n");
     return refused_arguments_status;
 }
 
@@ -73,11 +76,17 @@ std::optional<int> answer_arguments(std::span<const char* const> arguments) {
         return !asks_for_help(argument) && !asks_for_version(argument);
     });
     if (refused != arguments.end()) {
-        platform::write_error("qkeditor: no se admite el argumento \"" + console::escaped(*refused) +
-                              "\"\n"
-                              "El programa trabaja en la carpeta en que se inicia y solo admite --help\n"
-                              "y --version. Para trabajar en otra carpeta, cambie a ella (cd) e inicie\n"
-                              "qkeditor alli sin argumentos. No se ha hecho nada; vea qkeditor --help.\n");
+        std::string what = "qkeditor: no se admite el argumento ";
+        what += text::unbreakable('"' + console::escaped(*refused) + '"');
+        std::string to_do =
+            "Para trabajar en otra carpeta, cambie a ella (cd) e inicie qkeditor alli sin argumentos; ";
+        to_do += text::unbreakable("vea qkeditor --help");
+        to_do += '.';
+        platform::write_error(
+            text::failure_message(
+                what, "el programa trabaja en la carpeta en que se inicia, y solo admite --help y --version",
+                to_do, text::program_ends) +
+            "\n");
         return refused_arguments_status;
     }
     return answer(std::any_of(arguments.begin(), arguments.end(), asks_for_help) ? help()

@@ -6,6 +6,7 @@
 #include "console/prompts.hpp"
 #include "platform/platform.hpp"
 #include "text/entry_text.hpp"
+#include "text/messages.hpp"
 
 namespace console {
 namespace {
@@ -23,14 +24,16 @@ std::string cut_notice(std::string_view label, const std::string& kept, std::opt
     switch (*limited) {
         case LimitedEntry::record_name:
             notice += " se ha cortado: el registro guardado es ";
-            notice += escaped(record_path);
+            notice += text::unbreakable(escaped(record_path));
             break;
         case LimitedEntry::secret:
             notice += " se ha cortado: se han guardado sus primeros " +
                       std::to_string(text::character_count(kept, platform::entry_code_page())) +
                       " caracteres";
             break;
-        case LimitedEntry::shown: notice += " se ha cortado a \"" + escaped(kept) + "\""; break;
+        case LimitedEntry::shown:
+            notice += " se ha cortado a " + text::unbreakable('"' + escaped(kept) + '"');
+            break;
     }
     notice += ".";
     return notice;
@@ -53,24 +56,27 @@ void Dialogue::ask_limited(std::string_view prompt, std::string& field, std::siz
 }
 
 std::optional<std::string> Dialogue::refusal() const {
-    const auto refused = [](std::string_view why) {
-        std::string message = "\n";
-        message += why;
-        message += ". No se ha guardado nada.";
-        return message;
+    const auto refused = [](std::string_view why, std::string_view to_do) {
+        return '\n' + text::failure_message(text::record_not_stored, why, to_do, text::nothing_changed);
     };
     if (std::any_of(entries_.begin(), entries_.end(), [](const Entry& entry) { return !entry.read.given; })) {
-        return refused("La entrada ha terminado antes de completar los datos");
+        return refused("la entrada ha terminado antes de completar los datos",
+                       "Vuelva a crear el registro con todas las respuestas.");
     }
+    constexpr std::string_view without_it = "Vuelva a crear el registro sin ese caracter.";
     for (const Entry& entry : entries_) {
-        std::string why(entry.label);
-        if (entry.read.undecodable) return refused(why + " " + std::string(not_text));
-        if (entry.read.unrepresentable) {
-            return refused(why + " tiene un caracter que no existe en la pagina de codigos de Windows");
+        // The label starts a sentence; here it follows a colon.
+        std::string entry_name(entry.label);
+        entry_name.front() = static_cast<char>(entry_name.front() - 'A' + 'a');
+        entry_name += ' ';
+        if (entry.read.undecodable) {
+            return refused(entry_name + std::string(not_text),
+                           std::string(match_the_encoding) + ", y vuelva a crear el registro.");
         }
+        if (entry.read.unrepresentable) return refused(entry_name + lacks_character(entry.read), without_it);
         if (const auto control = text::first_control_character(*entry.field, platform::entry_code_page())) {
-            return refused(why + " contiene un caracter de control (" + escaped(*control) +
-                           "), que no se puede guardar");
+            return refused(entry_name + text::holds_character('"' + escaped(*control) + '"', "es de control"),
+                           without_it);
         }
     }
     return std::nullopt;

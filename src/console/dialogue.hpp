@@ -26,8 +26,8 @@ public:
     Dialogue();
 
     // Prints `prompt` and reads a line into `field`, a field that outlives
-    // the dialogue. `label` names the entry at the start of a sentence
-    // ("El email").
+    // the dialogue. `label` names the entry at the start of a sentence,
+    // with a capital letter ("El email").
     void ask(std::string_view prompt, std::string& field, std::string_view label);
 
     // The same through read_limited_entry, with its limit and message.

@@ -3,6 +3,7 @@
 #include "console/output.hpp"
 #include "platform/platform.hpp"
 #include "text/entry_text.hpp"
+#include "text/messages.hpp"
 
 namespace console {
 namespace {
@@ -29,7 +30,13 @@ LineRead read_line(std::string& field) {
     }
     field =
         line.cut ? text::without_cut_character(line.text, platform::entry_code_page()) : std::move(line.text);
-    return {true, line.cut, line.unrepresentable, line.undecodable};
+    return {true, line.cut, line.unrepresentable, line.undecodable, line.lacking};
+}
+
+std::string lacks_character(const LineRead& read) {
+    return text::holds_character(
+        text::code_point(read.lacking),
+        "no existe en la pagina de codigos " + std::to_string(platform::entry_code_page().number));
 }
 
 }  // namespace console

@@ -18,12 +18,19 @@ struct LineRead {
                                    // entry: the field holds its first part
     bool unrepresentable = false;  // holds a character that file names cannot carry here
     bool undecodable = false;      // not text in the terminal's encoding
+    char32_t lacking = 0;          // with unrepresentable: the first such character
 };
 
 // Why an entry that is no text in the terminal's encoding is refused, as a
-// phrase that follows what names the entry.
-inline constexpr std::string_view not_text =
-    "no es texto en la codificacion del terminal (vea LANG, LC_CTYPE y LC_ALL)";
+// phrase that follows what names the entry, and what to do about it, as the
+// start of a sentence.
+inline constexpr std::string_view not_text = "no es texto en la codificacion del terminal";
+inline constexpr std::string_view match_the_encoding =
+    "Haga que coincidan la codificacion del terminal y la de LANG, LC_CTYPE o LC_ALL";
+
+// Why an entry that holds a character that the code page lacks is refused,
+// as a phrase that follows what names the entry.
+std::string lacks_character(const LineRead& read);
 
 // Starts the lines of one dialogue. End of input typed at a terminal ends
 // only the dialogue it was typed in; from a file or a pipe it is the end.

@@ -1,6 +1,7 @@
 #include "console/output.hpp"
 
 #include "platform/platform.hpp"
+#include "text/messages.hpp"
 
 namespace console {
 
@@ -25,8 +26,14 @@ void quit() {
 }
 
 void end_without_terminal() {
+    std::string why = "no hay ";
+    why += platform::terminal_name();
+    why += ", o se ha cerrado";
+    std::string to_do = "Inicie el programa en una ventana de ";
+    to_do += platform::terminal_name();
+    to_do += '.';
     platform::write_error(
-        "\nNo se puede leer el teclado (no hay terminal o se ha cerrado). El programa termina.\n");
+        '\n' + text::failure_message("No se puede leer el teclado", why, to_do, text::program_ends) + '\n');
     platform::exit_process(no_terminal_status);
 }
 

@@ -33,6 +33,7 @@ struct InputLine {
     bool cut = false;              // longer than the bound: the rest was read and dropped
     bool unrepresentable = false;  // holds a character that the ANSI code page lacks
                                    // (shown as "?" in `text`)
+    char32_t lacking = 0;          // with unrepresentable: the first such character
     bool undecodable = false;      // POSIX: not text in the terminal's encoding
 };
 
@@ -87,6 +88,36 @@ constexpr char path_separator() {
     return '\\';
 #else
     return '/';
+#endif
+}
+
+// The commands with which the operator mends what a failure message names,
+// typed at this platform's prompt in the data folder, each followed by a
+// path (see mending_command).
+struct MendingCommands {
+    std::string_view make_folder;            // a folder inside one that exists
+    std::string_view make_folder_and_above;  // a folder, and the folders above it
+    std::string_view allow_writing;          // lets the user write to a read-only file
+    std::string_view rename;                 // followed by the new name (Windows) or path
+    bool rename_takes_a_name;
+    std::string_view needs_quotes;  // characters that the prompt reads as its own
+    char quote;
+};
+
+constexpr MendingCommands mending_commands() {
+#ifdef _WIN32
+    return {"mkdir ", "mkdir ", "attrib -r ", "ren ", true, " &()[]{}^=;!'+,`~%", '"'};
+#else
+    return {"mkdir ", "mkdir -p ", "chmod u+w ", "mv ", false, " \t!\"#$&'()*;<=>?[\\]^`{|}~", '\''};
+#endif
+}
+
+// What the program runs in, as a message names it ("no hay terminal").
+constexpr std::string_view terminal_name() {
+#ifdef _WIN32
+    return "consola";
+#else
+    return "terminal";
 #endif
 }
 
@@ -164,6 +195,15 @@ struct FileOutcome {
     // Set with FileError::folder_is_a_file: the part of the folder's path
     // that is a file ("Account/AscII98").
     std::string not_a_folder;
+    // Set with FileError::folder_missing: the first folder of the path that
+    // does not exist ("Account", or "Account/AscII97"); empty when each of
+    // them is there (the data folder itself went away).
+    std::string missing_folder;
+    // Set with access_denied, file_access_denied and owner_only: the user
+    // that the program runs as, and the owner of the folder (access_denied)
+    // or of the record; the owner is empty where it cannot be read.
+    std::string user;
+    std::string owner;
     // Set on success when what the new record replaced was an empty file:
     // no record is ever empty, so it was the trace of an interrupted write.
     bool replaced_empty_file = false;

@@ -9,6 +9,10 @@ int bucket_number(std::string_view name) {
     return text::first_byte_code(name);
 }
 
+bool made_by_option_one(std::string_view tree, int number) {
+    return tree == account_tree && number >= first_made_bucket && number <= last_made_bucket;
+}
+
 std::string bucket_folder(std::string_view tree, int number) {
     std::string folder(tree);
     folder += platform::path_separator();

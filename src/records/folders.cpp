@@ -11,8 +11,7 @@ namespace records {
 void create_folders() {
     console::clear_screen();
     platform::make_folder(std::string(account_tree));
-    // 249, not 255: the server's own range.
-    for (int number = 1; number <= 249; ++number) {
+    for (int number = first_made_bucket; number <= last_made_bucket; ++number) {
         console::print("Creando AscII" + std::to_string(number) + "...\n");
         platform::make_folder(bucket_folder(account_tree, number));
     }

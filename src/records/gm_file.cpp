@@ -129,7 +129,7 @@ void create_gm() {
     console::clear_screen();
     console::Dialogue dialogue;
     dialogue.ask_limited("Introduce el account del GM: ", entries.account, account_limit,
-                         "\nLa cuenta no puede tener mas de 10 caracteres!\n", "El account del GM",
+                         "\nLa cuenta no puede tener mas de 10 caracteres!\n", "La cuenta del GM",
                          console::LimitedEntry::shown);
     dialogue.ask_limited("Introduce el nombre del GM: ", entries.name, name_limit,
                          "\nEl nombre del GM no puede tener mas de 10 caracteres!\n", "El nombre del GM",

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "text/entry_text.hpp"
+#include "text/messages.hpp"
 
 namespace records {
 namespace {
@@ -44,11 +45,14 @@ std::optional<std::string> unsafe_name_reason(std::string_view name, const text:
     for (std::string_view rest = name; !rest.empty();) {
         const char c = rest.front();
         const std::size_t length = std::max<std::size_t>(1, text::character_length(rest, code_page));
-        const bool control = text::is_control_character(rest.substr(0, length), code_page);
+        const std::string_view character = rest.substr(0, length);
         rest.remove_prefix(length);
-        if (control) return "contiene un caracter de control";
+        if (text::is_control_character(character, code_page)) {
+            return text::holds_character('"' + text::printable(character, code_page) + '"', "es de control");
+        }
         if (forbidden_characters.find(c) != std::string_view::npos) {
-            return std::string("contiene el caracter ") + c + ", que Windows no admite en nombres de archivo";
+            return text::holds_character(std::string("\"") + c + "\"",
+                                         "Windows no admite en nombres de archivo");
         }
     }
     if (is_reserved_device(name, code_page)) return "Windows lo reserva para un dispositivo";

@@ -35,6 +35,7 @@ struct CodePage {
     // byte is a lead byte, is no character, or is not known. (The bytes below
     // 0x80 are ASCII in every code page.)
     std::array<char32_t, 256> characters{};
+    int number = 0;  // Windows' number for it: 1252, 932... (65001: UTF-8)
 };
 
 // The length of the character at the start of `bytes` (which must not be

@@ -35,7 +35,7 @@ const Dialogue account_dialogue{
     .first_prompt = texts::account_name_prompt,
     .first_entry = "acctacctacc",
     .first_message = texts::account_name_too_long,
-    .first_entry_notice = "El nombre de la cuenta se ha cortado: el registro guardado es ",
+    .first_entry_notice = "El nombre de la cuenta se ha cortado: el registro guardado es",
     .second_prompt = texts::password_prompt,
     .second_entry = "pw",
     .second_entry_too_long = "123456789",
@@ -52,7 +52,7 @@ const Dialogue gm_dialogue{
     .first_prompt = texts::gm_account_prompt,
     .first_entry = "gmacctgmacc",
     .first_message = texts::gm_account_too_long,
-    .first_entry_notice = "El account del GM se ha cortado a \"gmacctgmac\".",
+    .first_entry_notice = "La cuenta del GM se ha cortado a \"gmacctgmac\".",
     .second_prompt = texts::gm_name_prompt,
     .second_entry = "GmName",
     .second_entry_too_long = "GmNameGmNam",
@@ -100,7 +100,7 @@ protected:
                 screen.end(),
                 {prompt_line(texts::email_prompt, "mail"), prompt_line(texts::question_prompt, "quiz"),
                  prompt_line(texts::answer_prompt, "answer"), "", std::string(texts::account_created),
-                 dialogue().first_entry_notice + native_path(dialogue().record) + "."});
+                 dialogue().first_entry_notice, native_path(dialogue().record) + "."});
         } else {
             screen.insert(screen.end(),
                           {"", "", std::string(texts::gm_created), "", dialogue().first_entry_notice});

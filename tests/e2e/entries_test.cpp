@@ -22,15 +22,16 @@ TEST_P(RefusedEntry, RefusesTheRecordAndSaysWhy) {
     press("4");
     answer(texts::gm_account_prompt, GetParam().first);
     answer(texts::gm_name_prompt, "gmname");
-    expect_outcome("El account del GM " + GetParam().second + ". No se ha guardado nada.");
+    expect_outcome("No se pudo guardar el registro: la cuenta del GM " + GetParam().second +
+                   ". Vuelva a crear el registro sin ese caracter. No se ha cambiado nada.");
     EXPECT_TRUE(entries_of(data() / "Character" / "AscII103").empty());
 }
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Entries, RefusedEntry,
-    ::testing::Values(std::pair{"gm\tacct", "contiene un caracter de control (\\x09), que no se puede guardar"},
-                      std::pair{"gm\u009dacct", "contiene un caracter de control (\\x9D), que no se puede guardar"},
-                      std::pair{"gmΩ", "tiene un caracter que no existe en la pagina de codigos de Windows"}),
+    ::testing::Values(std::pair{"gm\tacct", "contiene el caracter \"\\x09\", que es de control"},
+                      std::pair{"gm\u009dacct", "contiene el caracter \"\\x9D\", que es de control"},
+                      std::pair{"gmΩ", "contiene el caracter U+03A9, que no existe en la pagina de codigos 1252"}),
     [](const auto& info) { return info.index == 0 ? "control_byte" : info.index == 1 ? "c1_control" : "not_in_the_code_page"; });
 // clang-format on
 
@@ -43,7 +44,7 @@ TEST_F(Entries, EndOfInputTypedAtAPromptEndsOnlyThatDialogue) {
     answer(texts::account_name_prompt, "bob");
     wait_for_prompt(texts::password_prompt);
     term().send(program().end_of_input_key);
-    expect_outcome(texts::input_ended);
+    expect_outcome(texts::input_ended.front());
     EXPECT_TRUE(entries_of(data() / "Account" / "AscII98").empty());
 
     const Minute before = local_minute_now();

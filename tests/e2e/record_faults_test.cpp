@@ -102,11 +102,13 @@ protected:
         term().wait_until([&] { return term().process_state() == 'T'; }, "the program to stop in mid-write");
     }
 
-    // The operator is told why the record could not be stored, and what that left.
+    // The operator is told why the record could not be stored (and what to
+    // do), and, last, what that left.
     void expect_refused(const Dialogue& dialogue, const std::string& reason,
                         const std::string& left = "No se ha cambiado nada.") {
         const int successes = term().log_count(dialogue.success_message);
-        expect_outcome("No se pudo guardar " + native_path(dialogue.record()) + ": " + reason + ". " + left);
+        wait_for_message("No se pudo guardar el registro " + native_path(dialogue.record()) + ": " + reason);
+        expect_outcome(left + " " + pause_line());
         EXPECT_EQ(term().log_count(dialogue.success_message), successes);
     }
 
@@ -151,9 +153,9 @@ TEST_F(RecordFaults, AReadOnlyBucketFolderIsReportedAndChangesNothing) {
 
     run_dialogue(gm);
     // Root writes through permissions, so for root the folder is a read-only mount.
-    expect_refused(gm, running_as_root()
-                           ? "el disco es de solo lectura"
-                           : "no hay permiso para escribir en la carpeta " + native_path(gm.bucket_folder));
+    expect_refused(gm, running_as_root() ? "el disco es de solo lectura"
+                                         : "no hay permiso para crear archivos en la carpeta " +
+                                               native_path(gm.bucket_folder));
     expect_old_record_alone(gm);
 }
 
@@ -164,17 +166,25 @@ TEST_F(RecordFaults, AFileSizeLimitIsReportedAndChangesNothing) {
     under_test.command.insert(under_test.command.begin(), {"prlimit", "--fsize=0", "--"});
     put_old_record(account);
     run_dialogue(account);
-    expect_refused(account, "el archivo seria demasiado grande");
+    expect_refused(account, "el registro seria demasiado grande");
     expect_old_record_alone(account);
 }
 
-// Refused on both platforms, each for its own reason: a missing bucket
+// Refused on both platforms, each for its own reason, with the next step:
+// a missing tree (its message as an 80-column console shows it) or bucket
 // folder, and a file in its place.
 TEST_F(RecordFaults, AMissingBucketFolderOrAFileInItsPlaceIsReportedAndCreatesNothing) {
+    run_dialogue(account);
+    // clang-format off
+    term().wait_for_screen("No se pudo guardar el registro " + native_path(account.record()) + ": no existe la carpeta\nAccount. Cree las "
+                           "carpetas con la opcion 1 del menu (Crear Carpetas) y vuelva a\ncrear el registro.\nNo se ha cambiado nada.\n" + pause_line());
+    // clang-format on
+    back_to_menu();
     make_folder("Account");
     write_file(data() / "Account/AscII98", "");
-    run_dialogue(account);
-    expect_refused(account, "no existe la carpeta " + native_path(account.bucket_folder));
+    type_dialogue(account);
+    expect_refused(account, "no existe la carpeta " + native_path(account.bucket_folder) +
+                                ". Cree las carpetas con la opcion 1 del menu (Crear Carpetas)");
     type_dialogue(account_named("bob"));
     expect_refused(account_named("bob"), native_path("Account/AscII98") + " es un archivo, no una carpeta");
     EXPECT_EQ(entries_of(data() / "Account"), std::vector<std::string>{"AscII98"});
@@ -272,9 +282,14 @@ TEST_F(RecordFaults, TheOnlyCopyOfARecordIsKeptWhereNoRenameWorks) {
     put_old_record(gm);
     fs::permissions(data() / gm.record(), fs::perms::owner_read);
     run_dialogue(gm);
-    expect_refused(gm, "el archivo es de solo lectura");
+    // clang-format off
+    expect_refused(gm, "el registro es de solo lectura. Quitele esa marca con esta orden y vuelva a crear el registro: attrib -r " +
+                       native_path(gm.record()));
     type_dialogue(account);
-    expect_outcome("El archivo anterior ya no esta en su sitio; el contenido nuevo ha quedado en ");
+    const std::string kept = native_path("Z:" + (data() / account.record()).string() + ".nuevo");
+    expect_outcome("Ha quedado el registro nuevo en " + kept + ", y el anterior ya no esta. Pongalo en su sitio con esta orden: ren " +
+                   kept + " acct.txt");
+    // clang-format on
     EXPECT_EQ(entries_of(data() / account.bucket_folder), std::vector<std::string>{"acct.txt.nuevo"});
     EXPECT_NE(read_file(data() / (account.record() + ".nuevo")).find("password = pw"), std::string::npos);
 }
@@ -336,7 +351,7 @@ TEST_F(RecordFaults, AnOrdinaryUserReplacesOnlyWhatTheyCouldOpenForWriting) {
                               {"setpriv", "--reuid=65534", "--regid=65534", "--groups=5678"});
     fs::permissions(data(), fs::perms::all);
     const Dialogue others = account_named("acct");
-    const Dialogue own = account_named("bob");
+    const Dialogue own = account_named("bob's pw");
     const Dialogue writable = account_named("cat");
     const Dialogue sticky = account_named("dan");
     for (const auto& [dialogue, owner, group, mode] :
@@ -350,11 +365,13 @@ TEST_F(RecordFaults, AnOrdinaryUserReplacesOnlyWhatTheyCouldOpenForWriting) {
     }
     fs::permissions(data() / sticky.bucket_folder, fs::perms::sticky_bit, fs::perm_options::add);
     start();
+    // clang-format off
+    const std::string users = " (el programa se ejecuta como nobody, y el registro es de root). Inicie el programa como root, o pida a root ";
     for (const auto& [refused, reason] :
-         {std::pair{&others, std::string("no hay permiso para escribir en ese archivo")},
-          {&own, "el archivo es de solo lectura"},
-          {&sticky, "en la carpeta " + native_path(sticky.bucket_folder) +
-                        " solo el propietario del archivo puede reemplazarlo"}}) {
+         {std::pair{&others, "no hay permiso para escribir en el registro" + users + "permiso de escritura"},
+          {&own, "el registro es de solo lectura. Quitele esa marca con esta orden y vuelva a crear el registro: chmod u+w 'Account/AscII98/bob'\\''s pw.txt'"},
+          {&sticky, "en la carpeta " + sticky.bucket_folder + " solo el propietario de un registro puede reemplazarlo" + users + "que lo borre"}}) {
+        // clang-format on
         type_dialogue(*refused);
         expect_refused(*refused, reason);
         expect_old_record_alone(*refused);
@@ -504,7 +521,7 @@ const std::string on_a_claim = "fchmod fsync renameat2 link rename fsync";
 INSTANTIATE_TEST_SUITE_P(FileSystems, WriterCalls, ::testing::Values(
     WriterCase{"NoReplaceRenameNorLinksUnderAFilter", "renameat2:error=EPERM link:error=EPERM", "", false, on_a_claim, ""},
     WriterCase{"NothingWorks", "renameat2:error=ENOSYS link:error=EOPNOTSUPP rename:error=EEXIST", "", false,
-               "fchmod fsync renameat2 link rename unlink unlink", "el sistema de archivos no permite poner el archivo en su sitio"},
+               "fchmod fsync renameat2 link rename unlink unlink", "el sistema de archivos no permite poner el registro en su sitio"},
     WriterCase{"NameTakenMeanwhile", "renameat2:error=EEXIST", "", false, "fchmod fsync renameat2 unlink",
                "ya existe, y el nombre escrito era mas largo, asi que no se reemplaza"},
     WriterCase{"ModesDecidedByTheFileSystem", "fchmod:error=ENOSYS", "", false, "fchmod fsync renameat2 fsync", ""},
@@ -513,7 +530,7 @@ INSTANTIATE_TEST_SUITE_P(FileSystems, WriterCalls, ::testing::Values(
     WriterCase{"Fusefat", "", fusefat, false, on_a_claim, ""},
     WriterCase{"ExFatClaimNeitherTakenNorRemoved", "rename:error=EIO unlink:error=EIO:when=1", exfat, false,
                "fchmod fsync renameat2 link rename unlink unlink", "el disco ha fallado al leer o escribir", "GameMaster2",
-               nullptr, "Ha quedado un archivo vacio con ese nombre, que la proxima escritura del registro reemplaza."},
+               nullptr, "Ha quedado un archivo vacio con el nombre del registro: la proxima vez que cree el registro, lo reemplaza."},
     WriterCase{"ExFatRecordInOtherLetterCase", "", exfat, false, "fchmod fsync rename fsync", "", "GAMEMASTER",
                old_record.c_str()}),
     [](const auto& info) { return info.param.name; });

@@ -1,6 +1,7 @@
 #include "scenario.hpp"
 
 #include <algorithm>
+#include <regex>
 
 namespace e2e {
 namespace {
@@ -119,9 +120,15 @@ void Scenario::wait_for_pause(Where where) {
         "the screen to end with the pause prompt \"" + program().pause_prompt + "\"", where);
 }
 
+void Scenario::wait_for_message(std::string_view message, Where where) {
+    const auto joined = [&] { return std::regex_replace(term().screen_text(), std::regex("\n *"), " "); };
+    term().wait_until([&] { return joined().find(message) != std::string::npos; },
+                      "the screen to show \"" + visible(message) + "\" (its lines joined)", where);
+}
+
 void Scenario::expect_outcome(std::string_view message, Where where) {
     wait_for_pause(where);
-    term().wait_for_screen(message, 1, where);
+    wait_for_message(message, where);
     back_to_menu(where);
 }
 

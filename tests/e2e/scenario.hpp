@@ -62,8 +62,9 @@ inline constexpr std::string_view answer_prompt = "Respuesta secreta: ";
 inline constexpr std::string_view account_name_too_long = "La cuenta tiene demasiados caracteres! Error";
 inline constexpr std::string_view password_too_long = "El password tiene demasiados caracteres! Error";
 inline constexpr std::string_view account_created = "Cuenta creada con exito!";
-inline constexpr std::string_view input_ended =
-    "La entrada ha terminado antes de completar los datos. No se ha guardado nada.";
+inline const std::vector<std::string> input_ended = {
+    "No se pudo guardar el registro: la entrada ha terminado antes de completar los",
+    "datos. Vuelva a crear el registro con todas las respuestas.", "No se ha cambiado nada."};
 
 inline constexpr std::string_view gm_account_prompt = "Introduce el account del GM: ";
 inline constexpr std::string_view gm_name_prompt = "Introduce el nombre del GM: ";
@@ -125,8 +126,12 @@ protected:
     void wait_for_pause(Where where = Where::current());
     // Ends the pause with Enter; waits for the menu alone on the screen.
     void back_to_menu(Where where = Where::current());
-    // Waits for the pause that ends a dialogue with `message` on the screen,
-    // then goes on to the menu.
+    // Waits until the screen shows `message` as the operator reads it: the
+    // program wraps its messages to fit the console, so a line break there,
+    // with the indentation after it, reads as one space.
+    void wait_for_message(std::string_view message, Where where = Where::current());
+    // Waits for the pause that ends a dialogue with `message` on the screen
+    // (see wait_for_message), then goes on to the menu.
     void expect_outcome(std::string_view message, Where where = Where::current());
     // The pause prompt as the screen shows it (no trailing space).
     std::string pause_line() const;

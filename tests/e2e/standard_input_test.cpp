@@ -68,8 +68,8 @@ TEST_P(LinesFromAFile, FeedTheDialoguesUntilTheInputEndsThenNothingIsWritten) {
     std::filesystem::remove(record);
     press("2");
     expect_dialogue_screen(
-        {"El email contiene un caracter de control (\\x0D), que no se puede guardar. No se ha guardado "
-         "nada."});
+        {R"(No se pudo guardar el registro: el email contiene el caracter "\x0D", que es de)",
+         "control. Vuelva a crear el registro sin ese caracter.", "No se ha cambiado nada."});
     EXPECT_FALSE(fs::exists(record));
 
     before = local_minute_now();
@@ -84,12 +84,13 @@ TEST_P(LinesFromAFile, FeedTheDialoguesUntilTheInputEndsThenNothingIsWritten) {
     press("3");
     term().wait_for_screen_lines(
         {std::string(texts::char_code_prompt),
-         "La entrada no es texto en la codificacion del terminal (vea LANG, LC_CTYPE y LC_ALL).",
-         pause_line()});
+         "No se puede calcular el valor AscII: la entrada no es texto en la codificacion",
+         "del terminal. Haga que coincidan la codificacion del terminal y la de LANG,",
+         "LC_CTYPE o LC_ALL, y vuelva a escribir el caracter.", "No se ha cambiado nada.", pause_line()});
     press(keys::enter);
 
     press("2");
-    expect_dialogue_screen({std::string(texts::input_ended)});
+    expect_dialogue_screen(texts::input_ended);
     EXPECT_TRUE(entries_of(data() / "Account" / "AscII98").empty());
 
     press("3");

@@ -5,16 +5,11 @@
 namespace {
 
 TEST(Bucket, NumberIsTheSignedValueOfTheFirstByte) {
-    EXPECT_EQ(records::bucket_number("acct"), 97);
-    EXPECT_EQ(records::bucket_number("GmName"), 71);
-    EXPECT_EQ(records::bucket_number("Zed"), 90);
-    EXPECT_EQ(records::bucket_number(""), 0);
-    EXPECT_EQ(records::bucket_number("\xe9t\xe9"), -23);
-    EXPECT_EQ(records::bucket_number("\xf1"), -15);
-    EXPECT_EQ(records::bucket_number("\xa4"), -92);
-    EXPECT_EQ(records::bucket_number("\x80"), -128);
-    EXPECT_EQ(records::bucket_number("\xff"), -1);
-    EXPECT_EQ(records::bucket_number("\x7f"), 127);
+    // clang-format off
+    for (const auto& [name, number] : {std::pair{"acct", 97}, {"GmName", 71}, {"Zed", 90}, {"", 0}, {"\xe9t\xe9", -23},
+                                       {"\xf1", -15}, {"\xa4", -92}, {"\x80", -128}, {"\xff", -1}, {"\x7f", 127}})
+        EXPECT_EQ(records::bucket_number(name), number) << testing::PrintToString(name);
+    // clang-format on
 }
 
 TEST(Bucket, PathIsTreeBucketAndNameWithTheSeparator) {

@@ -1,6 +1,7 @@
 #include "text/entry_text.hpp"
 
 #include "platform/posix/code_page.hpp"
+#include "platform/posix/screen.hpp"
 
 #include <gtest/gtest.h>
 
@@ -17,13 +18,15 @@ const text::CodePage single_byte{};
 const text::CodePage double_byte{false, std::bitset<256>().set(0x93).set(0x95)};
 
 TEST(EntryText, CharactersAreCodePageCharactersWithInvalidBytesOneEach) {
-    EXPECT_EQ(text::character_count("abcdefghi\xc3\xb1", utf8), 10U);  // "abcdefghiñ", 11 bytes
-    EXPECT_EQ(text::character_count("abcdefghi\xc3\xb1", single_byte), 11U);
-    EXPECT_EQ(text::character_count("\xe2\x82\xac\xf0\x9f\x98\x80", utf8), 2U);  // "€" and an emoji
-    EXPECT_EQ(text::character_count("\xff\xfe\xc3", utf8), 3U);          // no character's start; cut short
-    EXPECT_EQ(text::character_count("\xc0\xaf\xed\xa0\x80", utf8), 5U);  // overlong, surrogate
-    EXPECT_EQ(text::character_count("", utf8), 0U);
-    EXPECT_EQ(text::character_count("a\x95\x5c\x93\xfa\x93", double_byte), 4U);
+    // "abcdefghiñ" (11 bytes) in UTF-8, and byte by byte; "€" and an emoji;
+    // bytes that start no character, and one cut short; an overlong form and
+    // a surrogate; nothing; double-byte characters and a lead byte alone.
+    // clang-format off
+    for (const auto& [bytes, code_page, count] : {std::tuple{"abcdefghi\xc3\xb1", &utf8, 10U}, {"abcdefghi\xc3\xb1", &single_byte, 11U},
+             {"\xe2\x82\xac\xf0\x9f\x98\x80", &utf8, 2U}, {"\xff\xfe\xc3", &utf8, 3U}, {"\xc0\xaf\xed\xa0\x80", &utf8, 5U},
+             {"", &utf8, 0U}, {"a\x95\x5c\x93\xfa\x93", &double_byte, 4U}})
+        EXPECT_EQ(text::character_count(bytes, *code_page), count) << testing::PrintToString(bytes);
+    // clang-format on
 }
 
 TEST(EntryText, CutsKeepWholeCharacters) {
@@ -46,8 +49,10 @@ TEST(EntryText, CutsKeepWholeCharacters) {
     // clang-format on
 }
 
-// The ANSI code page of Windows programs under Wine for the same locale.
-TEST(EntryText, TheCodePageOfEntriesFollowsTheLocaleAsWinesDoes) {
+// The ANSI code page of Windows programs under Wine for the same locale; and
+// the pause prompt in the language of the messages' locale, as the Windows
+// interpreter's (LC_ALL, LC_MESSAGES, LANG: the first set).
+TEST(EntryText, TheCodePageAndThePausePromptFollowTheLocale) {
     // clang-format off
     for (const auto& [locale, code_page] : {
              std::pair{"C", 1252}, {"POSIX", 1252}, {"C.UTF-8", 1252}, {"es_ES.UTF-8", 1252}, {"ja_JP.UTF-8", 932},
@@ -57,6 +62,12 @@ TEST(EntryText, TheCodePageOfEntriesFollowsTheLocaleAsWinesDoes) {
         // clang-format on
         EXPECT_EQ(platform::ansi_code_page_of_locale(locale), code_page) << locale;
     }
+    // clang-format off
+    for (const auto& [all, messages, lang, spanish] : {std::tuple{"", "es_ES.UTF-8", "en_US", true}, {"", "", "es_AR", true}, {"", "en_US.UTF-8", "es_ES", false}, {"C.UTF-8", "es_ES", "es", false}}) {
+        ::setenv("LC_ALL", all, 1), ::setenv("LC_MESSAGES", messages, 1), ::setenv("LANG", lang, 1);
+        EXPECT_EQ(platform::pause_prompt(), spanish ? "Presione una tecla para continuar . . . " : "Press any key to continue . . . ") << all << messages << lang;
+    }
+    // clang-format on
 }
 
 // Typed text takes the code page's own forms only: "¥" is "\" in 932 one way.

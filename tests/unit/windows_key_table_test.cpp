@@ -41,17 +41,15 @@ TEST(WindowsKeyTable, KeypadWithNumLockOffLeadsZeroAndKeysOutsideTheTableGiveNot
     EXPECT_EQ(codes(72, false, shift), (KeyPress{0, 72}));  // an arrow stays an arrow
     EXPECT_EQ(codes(73, false, ctrl), (KeyPress{0, 132}));  // not the grey key's 134
     EXPECT_EQ(codes(83, false, ctrl), (KeyPress{0, 147}));  // keypad . Del
-    EXPECT_EQ(codes(72, false, alt), std::nullopt);         // Alt+keypad types by number
-    EXPECT_EQ(codes(76, false), std::nullopt);              // keypad 5
-    // Keys outside the table give nothing.
-    EXPECT_EQ(codes(42, false, shift), std::nullopt);  // Shift alone
-    EXPECT_EQ(codes(29, false, ctrl), std::nullopt);   // Ctrl alone
-    EXPECT_EQ(codes(56, false, alt), std::nullopt);    // Alt alone
-    EXPECT_EQ(codes(58, false), std::nullopt);         // Caps Lock
-    EXPECT_EQ(codes(1, false), std::nullopt);          // Escape without its character
-    EXPECT_EQ(codes(0, false), std::nullopt);          // a key the console could not map
-    EXPECT_EQ(codes(59, true), std::nullopt);          // no grey key has that scan code
-    EXPECT_EQ(codes(200, false), std::nullopt);        // beyond the table
+    // Nothing for Alt+keypad (it types by number) and keypad 5; nor for keys
+    // outside the table: Shift, Ctrl or Alt alone, Caps Lock, Escape without
+    // its character, a key the console could not map, a grey key of a scan
+    // code that no grey key has, and a scan code beyond the table.
+    // clang-format off
+    for (const auto& [scan, enhanced, modifiers] : {std::tuple{72, false, alt}, {76, false, none}, {42, false, shift}, {29, false, ctrl},
+             {56, false, alt}, {58, false, none}, {1, false, none}, {0, false, none}, {59, true, none}, {200, false, none}})
+        EXPECT_EQ(codes(scan, enhanced, modifiers), std::nullopt) << scan;
+    // clang-format on
 }
 
 TEST(WindowsKeyTable, FunctionKeysAndModifierPriority) {

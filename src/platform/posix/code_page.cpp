@@ -13,6 +13,7 @@
 
 #include "platform/platform.hpp"
 #include "text/entry_text.hpp"
+#include "text/messages.hpp"
 
 namespace platform {
 namespace {
@@ -42,22 +43,15 @@ std::string_view locale_part(std::string_view name, char start, std::string_view
     return name.substr(0, name.find_first_of(ends));
 }
 
-// What the operator's locale says: its name (LC_ALL, LC_CTYPE, LANG, the
-// first that is set), and its character set where it is installed.
+// What the operator's locale says of text: its name, and its character set
+// where it is installed.
 struct OperatorLocale {
     std::string name;
     std::optional<std::string> codeset;  // empty: the locale is not installed
 };
 
 OperatorLocale operator_locale() {
-    OperatorLocale locale{"C", std::nullopt};
-    for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
-        const char* value = std::getenv(variable);
-        if (value != nullptr && *value != '\0') {
-            locale.name = value;
-            break;
-        }
-    }
+    OperatorLocale locale{locale_name("LC_CTYPE"), std::nullopt};
     if (const locale_t installed = ::newlocale(LC_CTYPE_MASK, "", nullptr)) {
         locale.codeset = ::nl_langinfo_l(CODESET, installed);
         ::freelocale(installed);
@@ -81,8 +75,14 @@ std::string terminal_encoding(const OperatorLocale& locale) {
 }
 
 [[noreturn]] void no_conversion(const std::string& from, const std::string& to) {
-    write_error("\nNo se puede convertir el texto de " + from + " a " + to +
-                " (falta el modulo de iconv de la biblioteca de C). El programa termina.\n");
+    write_error(
+        '\n' +
+        text::failure_message("No se puede convertir el texto de " + from + " a " + to,
+                              "faltan los modulos de conversion de la biblioteca de C (iconv)",
+                              "Instalelos (en Debian, estan en el paquete libc6) e inicie de nuevo el "
+                              "programa.",
+                              text::program_ends) +
+        '\n');
     std::exit(2);
 }
 
@@ -136,8 +136,20 @@ char32_t code_of(std::string_view utf32) {
 
 }  // namespace
 
+std::string locale_name(const char* category) {
+    for (const char* variable : {"LC_ALL", category, "LANG"}) {
+        const char* value = std::getenv(variable);
+        if (value != nullptr && *value != '\0') return value;
+    }
+    return "C";
+}
+
+std::string_view locale_language(std::string_view name) {
+    return locale_part(name, '\0', "_.@");
+}
+
 int ansi_code_page_of_locale(std::string_view locale_name) {
-    const std::string_view language = locale_part(locale_name, '\0', "_.@");
+    const std::string_view language = locale_language(locale_name);
     if (language == "zh") {
         const std::string_view territory = locale_part(locale_name, '_', ".@");
         return territory == "TW" || territory == "HK" || territory == "MO" ? 950 : 936;
@@ -157,6 +169,7 @@ TextConversions::TextConversions(const std::string& terminal_encoding, int code_
     unicode_to_ansi_ = open_conversion(unicode, ansi);
     ansi_to_unicode_ = open_conversion(ansi, unicode);
     ansi_to_terminal_ = open_conversion(ansi, terminal_encoding);
+    code_page_.number = code_page;
     for (int byte = 0x80; byte <= 0xFF; ++byte) {
         const char alone = static_cast<char>(byte);
         const Conversion character = convert(ansi_to_unicode_, {&alone, 1});
@@ -214,8 +227,10 @@ ConvertedEntry TextConversions::ansi_from_terminal(std::string_view typed, bool 
     while (!typed.empty()) {
         const Conversion unicode = convert(to_unicode_, typed);
         for (std::size_t at = 0; at + 4 <= unicode.bytes.size(); at += 4) {
-            const auto character = ansi_character(std::string_view(unicode.bytes).substr(at, 4));
+            const std::string_view code = std::string_view(unicode.bytes).substr(at, 4);
+            const auto character = ansi_character(code);
             if (!fits(character.value_or("?"))) return entry;
+            if (!character && !entry.unrepresentable) entry.lacking = code_of(code);
             entry.unrepresentable = entry.unrepresentable || !character;
         }
         typed.remove_prefix(unicode.taken);

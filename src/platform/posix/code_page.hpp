@@ -16,6 +16,14 @@
 
 namespace platform {
 
+// The locale that the operator chose for `category` ("LC_CTYPE",
+// "LC_MESSAGES"): the first of LC_ALL, the category's own variable and LANG
+// that is set and not empty; "C" where none is.
+std::string locale_name(const char* category);
+
+// The language of a locale's name: "es" for "es_ES.UTF-8".
+std::string_view locale_language(std::string_view name);
+
 // The ANSI code page that Wine gives Windows programs for a locale, from the
 // locale's name ("ja_JP.UTF-8", "sr_RS@latin", "C").
 int ansi_code_page_of_locale(std::string_view locale_name);
@@ -25,6 +33,7 @@ struct ConvertedEntry {
     std::string text;              // in the ANSI code page; "?" for what could not be converted
     bool cut = false;              // longer than the bound: the rest was dropped
     bool unrepresentable = false;  // a character that the code page lacks
+    char32_t lacking = 0;          // with unrepresentable: the first such character
     bool undecodable = false;      // bytes that are no text in the terminal's encoding
 };
 

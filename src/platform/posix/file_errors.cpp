@@ -1,11 +1,23 @@
 #include "platform/posix/file_errors.hpp"
 
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 
+#include "platform/posix/code_page.hpp"
+
 namespace platform {
 namespace {
+
+// The name of the user `id`, in the code page of messages; its number where
+// it has no name.
+std::string user_name(uid_t id) {
+    const struct passwd* user = ::getpwuid(id);
+    if (user == nullptr) return std::to_string(id);
+    return locale_conversions().ansi_from_terminal(user->pw_name, false).text;
+}
 
 FileError category(int error) {
     switch (error) {
@@ -46,20 +58,35 @@ FileOutcome failure(int error) {
     return {category(error), error};
 }
 
-// The tree folder, then the bucket folder: the first that is there but is
-// not a folder.
+// The tree folder, then the bucket folder: the first that is missing, or
+// that is there but is not a folder.
 FileOutcome folder_failure(int error, const std::string& folder) {
     FileOutcome outcome = failure(error);
     if (outcome.error != FileError::folder_missing) return outcome;
     for (std::size_t end = folder.find(path_separator());; end = folder.find(path_separator(), end + 1)) {
+        const std::string part = folder.substr(0, end);
         struct stat info {};
-        if (::stat(folder.substr(0, end).c_str(), &info) == 0 && !S_ISDIR(info.st_mode)) {
+        if (::stat(part.c_str(), &info) != 0) {
+            if (errno == ENOENT) outcome.missing_folder = part;
+            return outcome;
+        }
+        if (!S_ISDIR(info.st_mode)) {
             outcome.error = FileError::folder_is_a_file;
-            outcome.not_a_folder = folder.substr(0, end);
+            outcome.not_a_folder = part;
             return outcome;
         }
         if (end == std::string::npos) return outcome;
     }
+}
+
+void name_users(FileOutcome& outcome, const std::string& folder, const std::string& record) {
+    const bool records_owner =
+        outcome.error == FileError::file_access_denied || outcome.error == FileError::owner_only;
+    if (!records_owner && outcome.error != FileError::access_denied) return;
+    outcome.user = user_name(::geteuid());
+    struct stat owned {};
+    if (::lstat((records_owner ? record : folder).c_str(), &owned) == 0)
+        outcome.owner = user_name(owned.st_uid);
 }
 
 }  // namespace platform

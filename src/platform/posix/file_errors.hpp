@@ -13,7 +13,11 @@ namespace platform {
 FileOutcome failure(int error);
 
 // The same for an error met on the way into `folder`: where a part of its
-// path is a file, not a folder, says which.
+// path is missing, or is a file, not a folder, says which.
 FileOutcome folder_failure(int error, const std::string& folder);
+
+// Where a permission refused the write, names the user that the program runs
+// as, and the owner of `folder` or of the `record` file, whichever refused.
+void name_users(FileOutcome& outcome, const std::string& folder, const std::string& record);
 
 }  // namespace platform

@@ -162,17 +162,10 @@ void sync_folder(const std::string& folder) {
     ::close(fd);
 }
 
-}  // namespace
-
-void make_folder(const std::string& path) {
-    ::mkdir(path.c_str(), 0777);
-}
-
-FileOutcome replace_file(const std::string& folder, const std::string& ansi_file_name, std::string_view bytes,
-                         Replacing replacing_rule) {
-    const std::optional<std::string> file_name = locale_conversions().file_name_from_ansi(ansi_file_name);
-    if (!file_name) return {FileError::invalid_name, EILSEQ};
-    const std::string target = folder + path_separator() + *file_name;
+// The replace sequence for `target`, the file `file_name` (in the terminal's
+// encoding) inside `folder`.
+FileOutcome replace(const std::string& folder, const std::string& file_name, const std::string& target,
+                    std::string_view bytes, Replacing replacing_rule) {
     struct stat old {};
     const bool existing = ::lstat(target.c_str(), &old) == 0;
     if (!existing && errno != ENOENT) return folder_failure(errno, folder);
@@ -182,7 +175,7 @@ FileOutcome replace_file(const std::string& folder, const std::string& ansi_file
     const bool empty = existing && S_ISREG(old.st_mode) && old.st_size == 0;
     if (existing && !empty && replacing_rule == Replacing::refused) return {FileError::exists, EEXIST};
     if (existing) {
-        if (FileOutcome alias = check_not_an_alias(folder, *file_name, old); alias.error != FileError::none) {
+        if (FileOutcome alias = check_not_an_alias(folder, file_name, old); alias.error != FileError::none) {
             // The folder lists it in the terminal's encoding; messages are in the code page.
             alias.listed_name = locale_conversions().ansi_from_terminal(alias.listed_name, false).text;
             return alias;
@@ -197,7 +190,7 @@ FileOutcome replace_file(const std::string& folder, const std::string& ansi_file
     // the rename below swaps it in at once.
     const SignalCleanup handlers(SignalScope::write);
     std::string temporary;
-    const int fd = create_temporary_file(folder, *file_name, temporary);
+    const int fd = create_temporary_file(folder, file_name, temporary);
     if (fd < 0) return folder_failure(errno, folder);
 #ifdef QKEDITOR_TEST_HOOKS
     stop_mid_write_if_asked(fd, bytes);
@@ -224,6 +217,22 @@ FileOutcome replace_file(const std::string& folder, const std::string& ansi_file
         sync_folder(folder);
         outcome.replaced_empty_file = empty;
     }
+    return outcome;
+}
+
+}  // namespace
+
+void make_folder(const std::string& path) {
+    ::mkdir(path.c_str(), 0777);
+}
+
+FileOutcome replace_file(const std::string& folder, const std::string& ansi_file_name, std::string_view bytes,
+                         Replacing replacing_rule) {
+    const std::optional<std::string> file_name = locale_conversions().file_name_from_ansi(ansi_file_name);
+    if (!file_name) return {FileError::invalid_name, EILSEQ};
+    const std::string target = folder + path_separator() + *file_name;
+    FileOutcome outcome = replace(folder, *file_name, target, bytes, replacing_rule);
+    name_users(outcome, folder, target);
     return outcome;
 }
 

@@ -62,6 +62,7 @@ InputLine read_input_line(std::size_t bound) {
     line.text = std::move(entry.text);
     line.cut = entry.cut;
     line.unrepresentable = entry.unrepresentable;
+    line.lacking = entry.lacking;
     line.undecodable = entry.undecodable;
     return line;
 }

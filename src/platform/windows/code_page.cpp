@@ -26,7 +26,8 @@ std::string ansi_from_wide(std::wstring_view units) {
 const text::CodePage& entry_code_page() {
     static const text::CodePage code_page = [] {
         text::CodePage made;
-        made.utf8 = ::GetACP() == CP_UTF8;
+        made.number = static_cast<int>(::GetACP());
+        made.utf8 = made.number == CP_UTF8;
         if (made.utf8) return made;
         for (int byte = 0x80; byte <= 0xFF; ++byte) {
             made.lead_bytes[byte] = ::IsDBCSLeadByteEx(CP_ACP, static_cast<BYTE>(byte)) != FALSE;

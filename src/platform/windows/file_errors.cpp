@@ -1,5 +1,9 @@
 #include "platform/windows/file_errors.hpp"
 
+#include <aclapi.h>
+
+#include <array>
+
 #include "platform/windows/code_page.hpp"
 
 namespace platform {
@@ -7,6 +11,28 @@ namespace {
 
 // ERROR_DISK_QUOTA_EXCEEDED, which mingw-w64's headers lack.
 constexpr DWORD disk_quota_exceeded = 1295;
+
+// The name of the account that owns the file or folder `path`, as its
+// security descriptor says; empty where that cannot be read.
+std::string owner_of(const std::wstring& path) {
+    PSID owner = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (::GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr,
+                                nullptr, nullptr, &descriptor) != ERROR_SUCCESS) {
+        return {};
+    }
+    std::array<wchar_t, 256> name{};
+    std::array<wchar_t, 256> domain{};
+    DWORD name_length = name.size();
+    DWORD domain_length = domain.size();
+    SID_NAME_USE use{};
+    std::string found;
+    if (::LookupAccountSidW(nullptr, owner, name.data(), &name_length, domain.data(), &domain_length, &use)) {
+        found = ansi_from_wide(name.data());
+    }
+    ::LocalFree(descriptor);
+    return found;
+}
 
 FileError category(DWORD error) {
     switch (error) {
@@ -77,20 +103,36 @@ FileOutcome failure(DWORD error) {
     return {category(error), static_cast<int>(error)};
 }
 
-// The tree folder, then the bucket folder: the first that is there but is
-// not a folder.
+// The tree folder, then the bucket folder: the first that is missing, or
+// that is there but is not a folder.
 FileOutcome folder_failure(DWORD error, const std::string& folder) {
     FileOutcome outcome = failure(error);
     if (outcome.error != FileError::folder_missing) return outcome;
     for (std::size_t end = folder.find(path_separator());; end = folder.find(path_separator(), end + 1)) {
-        const DWORD attributes = ::GetFileAttributesW(wide_from_ansi(folder.substr(0, end)).c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        const std::string part = folder.substr(0, end);
+        const DWORD attributes = ::GetFileAttributesW(wide_from_ansi(part).c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) {
+            const DWORD why = ::GetLastError();
+            if (why == ERROR_FILE_NOT_FOUND || why == ERROR_PATH_NOT_FOUND) outcome.missing_folder = part;
+            return outcome;
+        }
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
             outcome.error = FileError::folder_is_a_file;
-            outcome.not_a_folder = folder.substr(0, end);
+            outcome.not_a_folder = part;
             return outcome;
         }
         if (end == std::string::npos) return outcome;
     }
+}
+
+void name_users(FileOutcome& outcome, const std::string& folder, const std::string& record) {
+    const bool records_owner =
+        outcome.error == FileError::file_access_denied || outcome.error == FileError::owner_only;
+    if (!records_owner && outcome.error != FileError::access_denied) return;
+    std::array<wchar_t, 257> user{};  // UNLEN + 1
+    DWORD length = user.size();
+    if (::GetUserNameW(user.data(), &length)) outcome.user = ansi_from_wide(user.data());
+    outcome.owner = owner_of(wide_from_ansi(records_owner ? record : folder));
 }
 
 }  // namespace platform

@@ -15,7 +15,12 @@ namespace platform {
 FileOutcome failure(DWORD error);
 
 // The same for an error met on the way into `folder` (in the ANSI code
-// page): where a part of its path is a file, not a folder, says which.
+// page): where a part of its path is missing, or is a file, not a folder,
+// says which.
 FileOutcome folder_failure(DWORD error, const std::string& folder);
+
+// Where a permission refused the write, names the user that the program runs
+// as, and the owner of `folder` or of the `record` file, whichever refused.
+void name_users(FileOutcome& outcome, const std::string& folder, const std::string& record);
 
 }  // namespace platform

@@ -182,14 +182,9 @@ FileOutcome failed_placement(DWORD error, const std::wstring& full_folder, const
     return outcome;
 }
 
-}  // namespace
-
-void make_folder(const std::string& path) {
-    ::CreateDirectoryA(path.c_str(), nullptr);
-}
-
-FileOutcome replace_file(const std::string& folder, const std::string& file_name, std::string_view bytes,
-                         Replacing replacing_rule) {
+// The replace sequence for the file `file_name` inside `folder`.
+FileOutcome replace(const std::string& folder, const std::string& file_name, std::string_view bytes,
+                    Replacing replacing_rule) {
     const std::wstring full_folder = full_path(folder);
     if (full_folder.empty()) return failure(::GetLastError());
     const std::wstring wide_name = wide_from_ansi(file_name);
@@ -251,6 +246,19 @@ FileOutcome replace_file(const std::string& folder, const std::string& file_name
         outcome.replaced_empty_file = empty;
     }
     temporary_file_over(held);
+    return outcome;
+}
+
+}  // namespace
+
+void make_folder(const std::string& path) {
+    ::CreateDirectoryA(path.c_str(), nullptr);
+}
+
+FileOutcome replace_file(const std::string& folder, const std::string& file_name, std::string_view bytes,
+                         Replacing replacing_rule) {
+    FileOutcome outcome = replace(folder, file_name, bytes, replacing_rule);
+    name_users(outcome, folder, folder + path_separator() + file_name);
     return outcome;
 }
 

@@ -87,6 +87,11 @@ void ConsoleLine::append(std::wstring_view character) {
         return;
     }
     line_.text += ansi.bytes;
+    if (!ansi.representable && !line_.unrepresentable) {
+        const char32_t unit = character.front();
+        line_.lacking =
+            character.size() == 2 ? 0x10000 + ((unit - 0xD800) << 10) + (character[1] - 0xDC00) : unit;
+    }
     line_.unrepresentable = line_.unrepresentable || !ansi.representable;
 }
 
