@@ -6,6 +6,7 @@
 
 #include <cerrno>
 
+#include "platform/folder_walk.hpp"
 #include "platform/posix/code_page.hpp"
 
 namespace platform {
@@ -58,25 +59,14 @@ FileOutcome failure(int error) {
     return {category(error), error};
 }
 
-// The tree folder, then the bucket folder: the first that is missing, or
-// that is there but is not a folder.
 FileOutcome folder_failure(int error, const std::string& folder) {
     FileOutcome outcome = failure(error);
-    if (outcome.error != FileError::folder_missing) return outcome;
-    for (std::size_t end = folder.find(path_separator());; end = folder.find(path_separator(), end + 1)) {
-        const std::string part = folder.substr(0, end);
+    name_failed_folder(outcome, folder, [](const std::string& part) {
         struct stat info {};
-        if (::stat(part.c_str(), &info) != 0) {
-            if (errno == ENOENT) outcome.missing_folder = part;
-            return outcome;
-        }
-        if (!S_ISDIR(info.st_mode)) {
-            outcome.error = FileError::folder_is_a_file;
-            outcome.not_a_folder = part;
-            return outcome;
-        }
-        if (end == std::string::npos) return outcome;
-    }
+        if (::stat(part.c_str(), &info) != 0) return errno == ENOENT ? PathKind::missing : PathKind::unknown;
+        return S_ISDIR(info.st_mode) ? PathKind::folder : PathKind::not_a_folder;
+    });
+    return outcome;
 }
 
 void name_users(FileOutcome& outcome, const std::string& folder, const std::string& record) {

@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "platform/folder_walk.hpp"
 #include "platform/windows/code_page.hpp"
 
 namespace platform {
@@ -103,26 +104,18 @@ FileOutcome failure(DWORD error) {
     return {category(error), static_cast<int>(error)};
 }
 
-// The tree folder, then the bucket folder: the first that is missing, or
-// that is there but is not a folder.
 FileOutcome folder_failure(DWORD error, const std::string& folder) {
     FileOutcome outcome = failure(error);
-    if (outcome.error != FileError::folder_missing) return outcome;
-    for (std::size_t end = folder.find(path_separator());; end = folder.find(path_separator(), end + 1)) {
-        const std::string part = folder.substr(0, end);
+    name_failed_folder(outcome, folder, [](const std::string& part) {
         const DWORD attributes = ::GetFileAttributesW(wide_from_ansi(part).c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES) {
             const DWORD why = ::GetLastError();
-            if (why == ERROR_FILE_NOT_FOUND || why == ERROR_PATH_NOT_FOUND) outcome.missing_folder = part;
-            return outcome;
+            return why == ERROR_FILE_NOT_FOUND || why == ERROR_PATH_NOT_FOUND ? PathKind::missing
+                                                                              : PathKind::unknown;
         }
-        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-            outcome.error = FileError::folder_is_a_file;
-            outcome.not_a_folder = part;
-            return outcome;
-        }
-        if (end == std::string::npos) return outcome;
-    }
+        return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? PathKind::folder : PathKind::not_a_folder;
+    });
+    return outcome;
 }
 
 void name_users(FileOutcome& outcome, const std::string& folder, const std::string& record) {
